@@ -1,0 +1,43 @@
+// Device records, the list of open devices and the process-wide exchange lock.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "path/path_state.h"
+#include "transport/bridge.h"
+#include "zeqlink.h"
+
+namespace zeq::link {
+
+constexpr int kMaxScaleAxes = 16;
+constexpr int kFrameBufferSize = 1024;
+constexpr int kIdentSize = 20;
+
+// One open card. Created by an open function, freed by ZEQ_Close (or the close-all when the
+// library is unloaded).
+struct DeviceRecord {
+    DeviceRecord();
+    ~DeviceRecord();
+
+    ZEQ_HANDLE handle = 0;
+    std::unique_ptr<bridge::Port> link;
+    int16_t axisCount = 4;
+    double distScale[kMaxScaleAxes];  // counts per user distance unit, per axis
+    double timeScale = 1.0;           // card ticks per user time unit
+    std::unique_ptr<PathState> path;  // the path planner, allocated once per open
+    char ident[kIdentSize];           // the maker's identification text
+    uint8_t frame[kFrameBufferSize];  // every outgoing frame is assembled here
+};
+
+// The record of an open handle, or nullptr (the caller returns ZEQ_ERR_HANDLE). The record stays
+// valid until ZEQ_Close of that handle.
+DeviceRecord* find_device(ZEQ_HANDLE handle);
+
+// The process-wide lock around every command exchange of every card. Recursive, like the
+// critical section it stands for, though no exchange re-enters it.
+std::recursive_mutex& exchange_lock();
+using ExchangeGuard = std::lock_guard<std::recursive_mutex>;
+
+}  // namespace zeq::link
