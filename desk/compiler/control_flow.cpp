@@ -41,6 +41,7 @@ int ScriptCompiler::findInnermost(std::initializer_list<int> kinds) const {
 
 // if EXPR then
 void ScriptCompiler::ifStatement() {
+    const int line = m_lex.line();
     const int a = push(tok::If);
     m_lex.advance();
     const size_t start = m_lex.tokenStart();
@@ -48,7 +49,7 @@ void ScriptCompiler::ifStatement() {
         emit("Req: " + std::string(m_lex.slice(start, m_lex.previousEnd())) + "\r\n");
         emitJump("jumpZ", a);
     }
-    m_lex.expectWord("then");
+    m_lex.expectWord("then", line);
 }
 
 // elseif EXPR then
@@ -72,7 +73,7 @@ void ScriptCompiler::elseifStatement() {
         emit("Req: " + std::string(m_lex.slice(start, m_lex.previousEnd())) + "\r\n");
         emitJump("jumpZ", a);
     }
-    m_lex.expectWord("then");
+    m_lex.expectWord("then", line);
 }
 
 // else
@@ -115,6 +116,7 @@ void ScriptCompiler::endifStatement() {
 
 // while EXPR do
 void ScriptCompiler::whileStatement() {
+    const int line = m_lex.line();
     m_lex.advance();
     emitLabel(m_labelCounter);
     const int b = (push(tok::While), m_blocks.back().b);
@@ -123,7 +125,7 @@ void ScriptCompiler::whileStatement() {
         emit("Req: " + std::string(m_lex.slice(start, m_lex.previousEnd())) + "\r\n");
         emitJump("jumpZ", b);
     }
-    m_lex.expectWord("do");
+    m_lex.expectWord("do", line);
 }
 
 // wend
@@ -166,7 +168,7 @@ void ScriptCompiler::forStatement() {
     expression();
     emitSlice(start);
 
-    m_lex.expectWord("to");
+    m_lex.expectWord("to", line);
 
     const size_t limitStart = m_lex.tokenStart();
     emitLabel(m_labelCounter);
@@ -202,7 +204,7 @@ void ScriptCompiler::forStatement() {
             emitJump("jumpZ", b);
         }
     }
-    m_lex.expectWord("do");
+    m_lex.expectWord("do", line);
 }
 
 // next

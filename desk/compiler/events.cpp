@@ -125,6 +125,7 @@ void ScriptCompiler::pathWrDataFixed(int expressions) {
 // (the same for the arc forms)
 void ScriptCompiler::segmentData(bool arc, bool withVelocities) {
     const size_t start = m_lex.tokenStart();
+    const int line = m_lex.line();
     if (!enterFunction()) return;
     if (withVelocities) {
         for (int i = 0; i < 2; ++i) {
@@ -148,7 +149,7 @@ void ScriptCompiler::segmentData(bool arc, bool withVelocities) {
         if (atLineEnd(true)) return;
         expression();
         if (++items > n) {
-            m_lex.report(arc ? msg::kArcDataMismatch : msg::kLineDataExcess);
+            m_lex.report(arc ? msg::kArcDataMismatch : msg::kLineDataExcess, std::nullopt, line);
             m_lex.skipToEndOfLine();
             return;
         }
@@ -180,21 +181,24 @@ void ScriptCompiler::pathEventBlock() {
             emitSlice(start);
             return;
         }
+        const int line = m_lex.line();
         if (!eventInstruction(false)) {
             m_lex.report(msg::kPathEventWrong, m_lex.text());
             m_lex.skipToEndOfLine();
         }
-        if (++count == kMaxPathEvents + 1) m_lex.report(msg::kPathEventTooMany);
+        if (++count == kMaxPathEvents + 1) {
+            m_lex.report(msg::kPathEventTooMany, std::nullopt, line);
+        }
     }
 }
 
 // [COND [","]] INSTRUCTION [","] ARGS; copied from its first token (or from `lineStart`).
 // False, with nothing consumed, when the token is no event instruction and `withId` is clear.
 bool ScriptCompiler::eventInstruction(bool withId) {
-    return eventInstructionFrom(m_lex.tokenStart(), withId);
+    return eventInstructionFrom(m_lex.tokenStart(), withId, m_lex.line());
 }
 
-bool ScriptCompiler::eventInstructionFrom(size_t lineStart, bool withId) {
+bool ScriptCompiler::eventInstructionFrom(size_t lineStart, bool withId, int line) {
     if (m_lex.code() == '@') {
         Lexer probe = m_lex;
         probe.setSink(nullptr);
@@ -203,7 +207,7 @@ bool ScriptCompiler::eventInstructionFrom(size_t lineStart, bool withId) {
         if (probe.code() == tok::EndOfLine || probe.code() == tok::EndOfSource ||
             !isEventCondition(cond)) {
             if (!withId) return false;
-            m_lex.report(msg::kEventInstructionWrong, "@" + std::string(probe.text()));
+            m_lex.report(msg::kEventInstructionWrong, "@" + std::string(probe.text()), line);
             m_lex.skipToEndOfLine();
             return true;
         }
@@ -217,7 +221,7 @@ bool ScriptCompiler::eventInstructionFrom(size_t lineStart, bool withId) {
     const int code = m_lex.code();
     if (!isEventInstruction(code)) {
         if (!withId) return false;
-        m_lex.report(msg::kEventInstructionWrong, m_lex.text());
+        m_lex.report(msg::kEventInstructionWrong, m_lex.text(), line);
         m_lex.skipToEndOfLine();
         return true;
     }
@@ -262,6 +266,7 @@ bool ScriptCompiler::eventInstructionFrom(size_t lineStart, bool withId) {
 // ID [","] [COND [","]] INSTRUCTION ARGS
 void ScriptCompiler::eventLine() {
     const size_t start = m_lex.tokenStart();
+    const int line = m_lex.line();
     const int id = m_lex.value();
     if (id < 0 || id > kMaxEventId) {
         m_lex.report(msg::kEventIdRange, m_lex.text());
@@ -270,7 +275,7 @@ void ScriptCompiler::eventLine() {
     }
     m_lex.advance();
     if (m_lex.code() == ',') m_lex.advance();
-    eventInstructionFrom(start, true);
+    eventInstructionFrom(start, true, line);
 }
 
 }  // namespace zeq::desk

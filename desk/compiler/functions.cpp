@@ -145,7 +145,10 @@ void ScriptCompiler::analyse() {
     m_catalogue.resetToSystemRows();
     m_lex.rewind();
     m_lex.next();
-    while (m_lex.code() != tok::EndOfSource && !m_stopRequested.load()) topLevel();
+    // The handler runs at least once: an empty source meets its end at top level.
+    do {
+        topLevel();
+    } while (m_lex.code() != tok::EndOfSource && !m_stopRequested.load());
     endOfCompileChecks();
 }
 
@@ -283,8 +286,17 @@ void ScriptCompiler::callStatement() {
 
 void ScriptCompiler::statement() {
     const int code = m_lex.code();
-    if (isEventInstruction(code) || (code >= tok::CondZ && code <= tok::IFL)) {
-        m_lex.report(msg::kEventNeedsId, m_lex.text());
+    bool eventWord = isEventInstruction(code) || (code >= tok::CondZ && code <= tok::IFL);
+    std::string word(m_lex.text());
+    if (code == '@') {  // "@" and the condition word are two tokens
+        Lexer probe = m_lex;
+        probe.setSink(nullptr);
+        probe.advance();
+        word = "@" + std::string(probe.text());
+        eventWord = isEventCondition(lookupKeyword(word));
+    }
+    if (eventWord) {
+        m_lex.report(msg::kEventNeedsId, word);
         m_lex.skipToEndOfLine();
         return;
     }

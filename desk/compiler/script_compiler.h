@@ -141,7 +141,7 @@ private:
     void segmentData(bool arc, bool withVelocities);
     void pathEventBlock();
     bool eventInstruction(bool withId);
-    bool eventInstructionFrom(size_t lineStart, bool withId);
+    bool eventInstructionFrom(size_t lineStart, bool withId, int line);
     void eventLine();
 
     // Output.
