@@ -70,6 +70,11 @@ void ScriptCompiler::emitJump(const char* kind, int n) {
     emit(buf);
 }
 
+bool ScriptCompiler::polledStop() {
+    if (m_observer) m_observer(m_lex.line());
+    return m_stopRequested.load();
+}
+
 // ---- driver ------------------------------------------------------------------------------
 
 void ScriptCompiler::initialise() {
@@ -148,7 +153,7 @@ void ScriptCompiler::analyse() {
     // The handler runs at least once: an empty source meets its end at top level.
     do {
         topLevel();
-    } while (m_lex.code() != tok::EndOfSource && !m_stopRequested.load());
+    } while (m_lex.code() != tok::EndOfSource && !polledStop());
     endOfCompileChecks();
 }
 
@@ -220,8 +225,7 @@ void ScriptCompiler::functionDefinition(int kind) {
     }
     if (entry >= 0) emitLabel(m_functions[entry].label);
 
-    while (m_lex.code() != tok::EndOfSource && m_lex.code() != tok::End &&
-           !m_stopRequested.load()) {
+    while (m_lex.code() != tok::EndOfSource && m_lex.code() != tok::End && !polledStop()) {
         statement();
     }
     if (m_lex.code() == tok::End) {

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,12 @@ public:
     // Checks one statement of the instruction box; no files, no compiled text. The text must
     // outlive the call only.
     bool compileImmediate(std::string_view statement);
+
+    // Called at every statement of the top-level and function-body loops with the 0-based
+    // source line about to be analysed (progress display; tests stop a compile at a line).
+    void setStatementObserver(std::function<void(int line)> observer) {
+        m_observer = std::move(observer);
+    }
 
     // Asks a running compile to stop at its next statement. Thread-safe.
     void requestStop() { m_stopRequested.store(true); }
@@ -155,6 +162,8 @@ private:
     Lexer m_lex;
     std::string m_source;
     std::atomic<bool> m_stopRequested{true};
+    std::function<void(int)> m_observer;
+    bool polledStop();
 
     NameTable m_globals;
     NameTable m_locals;
