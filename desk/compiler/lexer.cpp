@@ -232,9 +232,9 @@ bool Lexer::advance() {
     return m_immediate || m_pos < m_len;
 }
 
-bool Lexer::expectWord(std::string_view word) {
+bool Lexer::expectWord(std::string_view word, std::optional<int> line) {
     if (text() != word || m_code == tok::EndOfLine || m_code == tok::EndOfSource) {
-        report(msg::kWordMissing, word);
+        report(msg::kWordMissing, word, line);
     }
     return advance();
 }

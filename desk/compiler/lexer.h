@@ -31,7 +31,7 @@ public:
     bool advance();
     // Current token must be exactly `word` (case matters); reports "标识符缺少" otherwise.
     // Advances in both cases; returns whether the source continues.
-    bool expectWord(std::string_view word);
+    bool expectWord(std::string_view word, std::optional<int> line = std::nullopt);
     // Advances until the current token is a line end or the end of the source.
     void skipToEndOfLine();
     // The pre-pass over the raw bytes; true when no error has been counted so far.
