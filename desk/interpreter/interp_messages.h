@@ -68,9 +68,5 @@ inline constexpr const char* kButtonExecute = "执行指令";
 inline constexpr const char* kButtonStop = "停止";
 inline constexpr const char* kRunningStopFirst = "请先停止解释器执行!";
 
-// Status texts of the device functions, by code 0..22; other codes read as code 9.
-const char* statusText(int status);
-// Codes 11 and 22 are shown but let the run go on.
-inline bool statusEndsRun(int status) { return status != 0 && status != 11 && status != 22; }
 
 }  // namespace zeq::desk::msg

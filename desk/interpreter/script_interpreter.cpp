@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 
+#include "binding/error_texts.h"
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 
@@ -125,9 +126,8 @@ void ScriptInterpreter::reportError(std::string_view message, std::string_view n
 }
 
 void ScriptInterpreter::reportStatus(int status) {
-    if (status == 0) return;
-    reportError(msg::statusText(status));
-    if (msg::statusEndsRun(status)) finished = true;
+    reportDeviceStatus(
+        status, [this](std::string_view text) { reportError(text); }, finished);
 }
 
 // ---- Pause, step, marks ----
