@@ -175,7 +175,12 @@ class TempHome {
 public:
     TempHome() {
         char tmpl[] = "/tmp/zeq_interp_XXXXXX";
-        dir = ::mkdtemp(tmpl);
+        init(::mkdtemp(tmpl));
+    }
+    // A home in the given (new) folder.
+    explicit TempHome(const std::string& folder) { init(folder); }
+    void init(const std::string& folder) {
+        dir = folder;
         std::filesystem::create_directories(dir + "/dat");
         source = dir + "/prog.zeq";
         writeFile(source, "main\nend\n");
