@@ -183,6 +183,9 @@ bool ScriptInterpreter::runProgram(std::uint32_t* boardTable, const std::string&
     stopRequested = false;
     finished = false;
     pauseRequested = false;
+    // A signal left from before the run (a Step that started it) must not release the first
+    // wait.
+    pauseEvent.reset();
     m_errorReported = false;
     write(msg::kRunStart);
     declareGlobals();
@@ -298,6 +301,7 @@ bool ScriptInterpreter::runText(std::uint32_t* handleSlot, std::string_view text
     stopRequested = false;
     finished = false;
     pauseRequested = false;
+    pauseEvent.reset();
     m_errorReported = false;
     immediateMode = true;
     readPos = 0;
