@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/sim.h"
 #include "zeqlink.h"
 
 namespace zeq::test {
@@ -23,6 +24,7 @@ protected:
         setenv("ZEQLINK_TRACE", tracePath_.c_str(), 1);
         unsetenv("ZEQLINK_SIM_FAULTS");
         unsetenv("ZEQLINK_SIM_AXES");
+        zeq::sim::reset_all();  // freshly powered cards, no faults left from another test
         clearTrace();
     }
 
@@ -33,17 +35,14 @@ protected:
         unsetenv("ZEQLINK_TRACE");
     }
 
-    // Opens virtual card `index` (with the given faults, if any) and keeps it for TearDown.
+    // Opens virtual card `index`, keeps it for TearDown, then arms the given faults (so that
+    // the open sequence itself does not consume them).
     ZEQ_HANDLE open(int index = 0, const char* faults = nullptr) {
-        if (faults)
-            setenv("ZEQLINK_SIM_FAULTS", faults, 1);
-        else
-            unsetenv("ZEQLINK_SIM_FAULTS");
         ZEQ_HANDLE h = 0;
         int rc = ZEQ_Open(index, &h);
         EXPECT_EQ(rc, ZEQ_OK);
         if (rc == ZEQ_OK) opened_.push_back(h);
-        unsetenv("ZEQLINK_SIM_FAULTS");
+        if (faults) EXPECT_TRUE(zeq::sim::card(index).set_faults(faults)) << faults;
         return h;
     }
 

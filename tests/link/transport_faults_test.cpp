@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "link_fixture.h"
+#include "transport/device_registry.h"
 
 using zeq::test::LinkTest;
 
@@ -75,9 +76,11 @@ TEST_F(LinkTest, FifoStatusSequenceForTheImmediateFifo) {
 TEST_F(LinkTest, OpenFailsWhenTheImmediateFifoStaysHalfFull) {
     setenv("ZEQLINK_SIM_FAULTS", "halffull", 1);
     ZEQ_HANDLE h = 0xDEAD;
+    const size_t before = zeq::link::open_device_count();
     clearTrace();
     EXPECT_EQ(ZEQ_Open(0, &h), ZEQ_ERR_FIFO_FULL);
     unsetenv("ZEQLINK_SIM_FAULTS");
+    EXPECT_EQ(zeq::link::open_device_count(), before);
     EXPECT_EQ(h, 0u);
     // 1024 checks, each one status query: no read of naxis was sent.
     auto lines = trace();
@@ -85,11 +88,24 @@ TEST_F(LinkTest, OpenFailsWhenTheImmediateFifoStaysHalfFull) {
     EXPECT_EQ(count_prefix(lines, "W 80 03 7A 02"), 0u);
 }
 
-TEST_F(LinkTest, RawWordReadWithNothingWaitingTimesOut) {
+TEST_F(LinkTest, ShortValueReadsGiveTheirCodes) {
     ZEQ_HANDLE h = open();
+    ASSERT_EQ(ZEQ_SetParam48(h, 12, 42, 0, 0), ZEQ_OK);
+    // A 2-byte read that comes up short: 3 and 0xFFFF.
+    ASSERT_TRUE(zeq::sim::card(0).set_faults("short=1"));
     int code = -1;
-    EXPECT_EQ(ZEQ_GetWordData(h, 0, &code), 0xFFFF);  // nothing waiting: short read
+    EXPECT_EQ(ZEQ_GetWordData(h, 0, &code), 0xFFFF);
     EXPECT_EQ(code, ZEQ_ERR_TIMEOUT);
+    // A 48-bit reply that comes up short: 3, and -1 stored.
+    ASSERT_EQ(ZEQ_GetParamCMD48(h, 12, 0, 1), ZEQ_OK);
+    ASSERT_EQ(ZEQ_IsRBFIFONoEmpty(h, 1), ZEQ_OK);
+    ASSERT_TRUE(zeq::sim::card(0).set_faults("short=1"));
+    int64_t v = 0;
+    EXPECT_EQ(ZEQ_GetRFIFOData48(h, 12, &v, 0, 1), ZEQ_ERR_TIMEOUT);
+    EXPECT_EQ(v, -1);
+    // A status byte that does not arrive: 2.
+    ASSERT_TRUE(zeq::sim::card(0).set_faults("short=1"));
+    EXPECT_EQ(ZEQ_CheckFIFONotHalfFull(h, 0), ZEQ_ERR_RECEIVE);
 }
 
 TEST_F(LinkTest, UnpluggedCardNeverHangsAndReportsFailure) {
