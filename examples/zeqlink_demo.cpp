@@ -12,7 +12,7 @@ constexpr int kMcstgpos = 12;  // target position of the main profile generator 
 constexpr int kNaxis = 634;    // number of axes (16-bit, global)
 
 int check(const char* what, int rc) {
-    std::printf("%-46s -> %d%s\n", what, rc, rc == ZEQ_OK ? "" : "  (failed)");
+    std::printf("%-50s -> %d%s\n", what, rc, rc == ZEQ_OK ? "" : "  (failed)");
     return rc;
 }
 
