@@ -99,10 +99,20 @@ int get32(ZEQ_HANDLE h) {
     return ZEQ_GetParam32(h, 12, &v, 0, 0);
 }
 
-void BM_SetParam32_VirtualCard(benchmark::State& s) { run(s, open_sim(), set32); }
-void BM_GetParam32_VirtualCard(benchmark::State& s) { run(s, open_sim(), get32); }
-void BM_SetParam32_LibraryOnly(benchmark::State& s) { run(s, open_instant(), set32); }
-void BM_GetParam32_LibraryOnly(benchmark::State& s) { run(s, open_instant(), get32); }
+// Each benchmark function runs several times; the devices are opened once.
+ZEQ_HANDLE sim_card() {
+    static ZEQ_HANDLE h = open_sim();
+    return h;
+}
+ZEQ_HANDLE instant_card() {
+    static ZEQ_HANDLE h = open_instant();
+    return h;
+}
+
+void BM_SetParam32_VirtualCard(benchmark::State& s) { run(s, sim_card(), set32); }
+void BM_GetParam32_VirtualCard(benchmark::State& s) { run(s, sim_card(), get32); }
+void BM_SetParam32_LibraryOnly(benchmark::State& s) { run(s, instant_card(), set32); }
+void BM_GetParam32_LibraryOnly(benchmark::State& s) { run(s, instant_card(), get32); }
 
 BENCHMARK(BM_SetParam32_VirtualCard);
 BENCHMARK(BM_GetParam32_VirtualCard);
