@@ -1,6 +1,7 @@
 // The bridge backend over FTDI's own driver library (see backend_d2xx.h).
 //
-// The driver is bound by name with dlopen/dlsym and written against its published function
+// The driver is bound by name (dlopen/dlsym; LoadLibrary/GetProcAddress on Windows, where its
+// calls use the WINAPI convention) and written against its published function
 // signatures only. Two width questions are settled defensively so that the binding does not
 // depend on how a given driver build declares its DWORD/ULONG types:
 //  - by-value 32-bit arguments are passed as `unsigned long`: a callee that takes 32 bits reads
@@ -17,7 +18,16 @@
 // held back by the chip for its default 16 ms.
 #include "transport/backend_d2xx.h"
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#define ZEQ_FT_CALL WINAPI
+#else
 #include <dlfcn.h>
+#define ZEQ_FT_CALL
+#endif
 
 #include <algorithm>
 #include <bit>
@@ -50,34 +60,56 @@ constexpr size_t kDriverTextSize = 256;
 constexpr size_t kProgramDataSize = 1024;
 static_assert(sizeof(ZEQ_EEPROM_DATA) < kProgramDataSize);
 
+#if defined(_WIN32)
+void* open_library(const char* name) {
+    return reinterpret_cast<void*>(LoadLibraryA(name));
+}
+void* find_symbol(void* lib, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+void close_library(void* lib) {
+    FreeLibrary(static_cast<HMODULE>(lib));
+}
+#else
+void* open_library(const char* name) {
+    return dlopen(name, RTLD_NOW | RTLD_LOCAL);
+}
+void* find_symbol(void* lib, const char* name) {
+    return dlsym(lib, name);
+}
+void close_library(void* lib) {
+    dlclose(lib);
+}
+#endif
+
 struct D2xxApi {
     void* lib = nullptr;
-    FtStatus (*ListDevices)(void*, void*, FtWord) = nullptr;
-    FtStatus (*CreateDeviceInfoList)(FtOut*) = nullptr;
-    FtStatus (*GetDeviceInfoDetail)(FtWord, FtOut*, FtOut*, FtOut*, FtOut*, void*, void*,
-                                    FtHandle*) = nullptr;
-    FtStatus (*Open)(int, FtHandle*) = nullptr;
-    FtStatus (*OpenEx)(void*, FtWord, FtHandle*) = nullptr;
-    FtStatus (*Close)(FtHandle) = nullptr;
-    FtStatus (*Read)(FtHandle, void*, FtWord, FtOut*) = nullptr;
-    FtStatus (*Write)(FtHandle, void*, FtWord, FtOut*) = nullptr;
-    FtStatus (*Purge)(FtHandle, FtWord) = nullptr;
-    FtStatus (*SetTimeouts)(FtHandle, FtWord, FtWord) = nullptr;
-    FtStatus (*ResetDevice)(FtHandle) = nullptr;
-    FtStatus (*SetLatencyTimer)(FtHandle, unsigned char) = nullptr;
-    FtStatus (*EE_Read)(FtHandle, void*) = nullptr;
-    FtStatus (*EE_Program)(FtHandle, void*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* ListDevices)(void*, void*, FtWord) = nullptr;
+    FtStatus(ZEQ_FT_CALL* CreateDeviceInfoList)(FtOut*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* GetDeviceInfoDetail)(FtWord, FtOut*, FtOut*, FtOut*, FtOut*, void*, void*,
+                                               FtHandle*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* Open)(int, FtHandle*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* OpenEx)(void*, FtWord, FtHandle*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* Close)(FtHandle) = nullptr;
+    FtStatus(ZEQ_FT_CALL* Read)(FtHandle, void*, FtWord, FtOut*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* Write)(FtHandle, void*, FtWord, FtOut*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* Purge)(FtHandle, FtWord) = nullptr;
+    FtStatus(ZEQ_FT_CALL* SetTimeouts)(FtHandle, FtWord, FtWord) = nullptr;
+    FtStatus(ZEQ_FT_CALL* ResetDevice)(FtHandle) = nullptr;
+    FtStatus(ZEQ_FT_CALL* SetLatencyTimer)(FtHandle, unsigned char) = nullptr;
+    FtStatus(ZEQ_FT_CALL* EE_Read)(FtHandle, void*) = nullptr;
+    FtStatus(ZEQ_FT_CALL* EE_Program)(FtHandle, void*) = nullptr;
 
     D2xxApi() = default;
     D2xxApi(const D2xxApi&) = delete;
     D2xxApi& operator=(const D2xxApi&) = delete;
     ~D2xxApi() {
-        if (lib) dlclose(lib);
+        if (lib) close_library(lib);
     }
 
     template <typename Fn>
     void bind(Fn& fn, const char* name) {
-        fn = reinterpret_cast<Fn>(dlsym(lib, name));
+        fn = reinterpret_cast<Fn>(find_symbol(lib, name));
     }
 
     bool complete() const {
@@ -89,7 +121,7 @@ struct D2xxApi {
 std::shared_ptr<D2xxApi> load_driver() {
     const char* env = std::getenv(kD2xxLibraryEnv);
     const char* name = (env && *env) ? env : kD2xxLibraryDefault;
-    void* lib = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    void* lib = open_library(name);
     if (!lib) return nullptr;
     auto api = std::make_shared<D2xxApi>();
     api->lib = lib;
@@ -148,7 +180,7 @@ struct EepromTexts {
 };
 
 class D2xxPort final : public Port {
-public:
+  public:
     D2xxPort(std::shared_ptr<D2xxApi> api, FtHandle handle) : api_(std::move(api)), h_(handle) {}
     ~D2xxPort() override {
         if (open_) api_->Close(h_);
@@ -248,7 +280,7 @@ public:
         return api_->Close(h_);
     }
 
-private:
+  private:
     // FT_EE_Read into a zeroed program-data block; on success *head holds the block's head with
     // its string pointers aimed at `texts`.
     Status read_block(ZEQ_EEPROM_DATA* head, EepromTexts* texts) {
@@ -262,8 +294,8 @@ private:
         std::memcpy(head, block, sizeof *head);
         texts->attach(head);  // the driver fills the buffers; the pointers stay ours
         // Terminate whatever the driver left, in case it filled a buffer to the brim.
-        for (char* t : {texts->manufacturer, texts->manufacturerId, texts->description,
-                        texts->serial})
+        for (char* t :
+             {texts->manufacturer, texts->manufacturerId, texts->description, texts->serial})
             t[kDriverTextSize - 1] = '\0';
         return ZEQ_FT_OK;
     }
@@ -274,12 +306,12 @@ private:
 };
 
 class D2xxBackend final : public Backend {
-public:
+  public:
     explicit D2xxBackend(std::shared_ptr<D2xxApi> api) : api_(std::move(api)) {}
 
     std::vector<DeviceInfo> list() override {
         last_ = api_->CreateDeviceInfoList && api_->GetDeviceInfoDetail ? list_by_info()
-                                                                         : list_by_index();
+                                                                        : list_by_index();
         return last_;
     }
 
@@ -302,7 +334,7 @@ public:
         return ZEQ_FT_OK;
     }
 
-private:
+  private:
     bool serial_is_unique(const std::string& serial) const {
         if (serial.empty()) return false;
         return std::count_if(last_.begin(), last_.end(),
@@ -352,8 +384,7 @@ private:
             if (api_->ListDevices(index, serial, byIndex | ZEQ_FT_OPEN_BY_SERIAL_NUMBER) ==
                 ZEQ_FT_OK)
                 info.serial = driver_text(serial);
-            if (api_->ListDevices(index, &location, byIndex | ZEQ_FT_OPEN_BY_LOCATION) ==
-                ZEQ_FT_OK)
+            if (api_->ListDevices(index, &location, byIndex | ZEQ_FT_OPEN_BY_LOCATION) == ZEQ_FT_OK)
                 info.location = static_cast<uint32_t>(location);
             devices.push_back(std::move(info));
         }

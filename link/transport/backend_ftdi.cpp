@@ -13,27 +13,27 @@ namespace zeq::bridge {
 Status ftdi_status(FtdiCall call, int rc) {
     if (rc >= 0) return ZEQ_FT_OK;
     switch (call) {
-    case FtdiCall::open:
-        // Cannot open (no access), cannot claim (in use), kernel driver not detachable, or the
-        // chip refused its configuration, reset or baud rate: the device is there but unusable.
-        return ZEQ_FT_DEVICE_NOT_OPENED;
-    case FtdiCall::read:
-        // libftdi passes libusb's error codes through; -666 is its "no device open".
-        return rc == -666 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
-    case FtdiCall::write:
-        return rc == -666 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_FAILED_TO_WRITE_DEVICE;
-    case FtdiCall::purge:
-    case FtdiCall::reset:
-        return rc == -2 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
-    case FtdiCall::latency:
-        if (rc == -1) return ZEQ_FT_INVALID_PARAMETER;
-        return rc == -3 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
-    case FtdiCall::eeRead:
-        return ZEQ_FT_EEPROM_READ_FAILED;
-    case FtdiCall::eeProgram:
-        return ZEQ_FT_EEPROM_WRITE_FAILED;
-    case FtdiCall::close:
-        return rc == -3 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
+        case FtdiCall::open:
+            // Cannot open (no access), cannot claim (in use), kernel driver not detachable, or the
+            // chip refused its configuration, reset or baud rate: the device is there but unusable.
+            return ZEQ_FT_DEVICE_NOT_OPENED;
+        case FtdiCall::read:
+            // libftdi passes libusb's error codes through; -666 is its "no device open".
+            return rc == -666 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
+        case FtdiCall::write:
+            return rc == -666 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_FAILED_TO_WRITE_DEVICE;
+        case FtdiCall::purge:
+        case FtdiCall::reset:
+            return rc == -2 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
+        case FtdiCall::latency:
+            if (rc == -1) return ZEQ_FT_INVALID_PARAMETER;
+            return rc == -3 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
+        case FtdiCall::eeRead:
+            return ZEQ_FT_EEPROM_READ_FAILED;
+        case FtdiCall::eeProgram:
+            return ZEQ_FT_EEPROM_WRITE_FAILED;
+        case FtdiCall::close:
+            return rc == -3 ? ZEQ_FT_INVALID_HANDLE : ZEQ_FT_IO_ERROR;
     }
     return ZEQ_FT_OTHER_ERROR;
 }
@@ -94,7 +94,9 @@ bool decode_ftdi_eeprom(const uint8_t* image, int size, FtdiEepromHead* out) {
 #ifndef ZEQ_HAVE_LIBFTDI
 
 namespace zeq::bridge {
-std::unique_ptr<Backend> make_ftdi_backend() { return nullptr; }
+std::unique_ptr<Backend> make_ftdi_backend() {
+    return nullptr;
+}
 }  // namespace zeq::bridge
 
 #else
@@ -120,7 +122,9 @@ constexpr int kImageSize = 256;         // libftdi's largest EEPROM image
 
 using Context = std::unique_ptr<ftdi_context, decltype(&ftdi_free)>;
 
-Context new_context() { return Context(ftdi_new(), &ftdi_free); }
+Context new_context() {
+    return Context(ftdi_new(), &ftdi_free);
+}
 
 // Where a device sits and what it is, to find it again in another context.
 struct UsbPlace {
@@ -171,7 +175,7 @@ std::string from_caller(const char* text, const std::string& keep) {
 }
 
 class FtdiPort final : public Port {
-public:
+  public:
     explicit FtdiPort(Context ctx) : ctx_(std::move(ctx)) { applyTimeouts(); }
 
     Status read(void* buffer, uint32_t count, uint32_t* got) override {
@@ -277,8 +281,8 @@ public:
         // A sound image keeps its chip-specific settings; a blank or broken one starts from the
         // chip's defaults.
         if (rc == 0 || ftdi_eeprom_decode(c, 0) < 0) {
-            rc = ftdi_eeprom_initdefaults(c, manufacturer.data(), description.data(),
-                                          serial.data());
+            rc =
+                ftdi_eeprom_initdefaults(c, manufacturer.data(), description.data(), serial.data());
             if (rc < 0) return ftdi_status(FtdiCall::eeProgram, rc);
         }
         rc = ftdi_eeprom_set_strings(c, manufacturer.c_str(), description.c_str(), serial.c_str());
@@ -301,7 +305,7 @@ public:
         return ftdi_status(FtdiCall::close, rc);
     }
 
-private:
+  private:
     void applyTimeouts() {
         ctx_->usb_read_timeout = static_cast<int>(std::min<uint32_t>(readMs_, INT_MAX));
         ctx_->usb_write_timeout = static_cast<int>(std::min<uint32_t>(writeMs_, INT_MAX));
@@ -325,7 +329,7 @@ private:
 };
 
 class FtdiBackend final : public Backend {
-public:
+  public:
     std::vector<DeviceInfo> list() override {
         last_.clear();
         Context ctx = new_context();
@@ -381,7 +385,7 @@ public:
         return ZEQ_FT_OK;
     }
 
-private:
+  private:
     struct Entry {
         DeviceInfo info;
         UsbPlace place;
@@ -391,7 +395,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Backend> make_ftdi_backend() { return std::make_unique<FtdiBackend>(); }
+std::unique_ptr<Backend> make_ftdi_backend() {
+    return std::make_unique<FtdiBackend>();
+}
 
 }  // namespace zeq::bridge
 

@@ -1,5 +1,7 @@
 // The D2XX backend through its dlopen path, against a stand-in driver library built with the
 // tests (tests/link/fake_ftd2xx) and named by ZEQLINK_D2XX_LIB.
+#include "transport/backend_d2xx.h"
+
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -9,24 +11,25 @@
 #include <string>
 
 #include "link/fake_ftd2xx/fake_ftd2xx.h"
-#include "transport/backend_d2xx.h"
 
 namespace zeq::bridge {
 namespace {
 
 // Sets ZEQLINK_D2XX_LIB for the scope and puts back what was there.
 class ScopedDriverEnv {
-public:
+  public:
     explicit ScopedDriverEnv(const char* path) {
         if (const char* old = std::getenv(kD2xxLibraryEnv)) old_ = old;
         setenv(kD2xxLibraryEnv, path, 1);
     }
     ~ScopedDriverEnv() {
-        if (old_) setenv(kD2xxLibraryEnv, old_->c_str(), 1);
-        else unsetenv(kD2xxLibraryEnv);
+        if (old_)
+            setenv(kD2xxLibraryEnv, old_->c_str(), 1);
+        else
+            unsetenv(kD2xxLibraryEnv);
     }
 
-private:
+  private:
     std::optional<std::string> old_;
 };
 
@@ -59,7 +62,7 @@ struct FakeDriver {
 };
 
 class D2xxBackendTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(fake_.lib, nullptr) << dlerror();
         fake_.add_device("ZEQ-USB A", "ZQ0001", 0x1011);
@@ -350,7 +353,7 @@ TEST_F(D2xxBackendTest, EveryCallAfterCloseIsAnInvalidHandle) {
 
 // A driver without the device-info list, FT_OpenEx and the EEPROM calls.
 class D2xxLegacyTest : public ::testing::Test {
-protected:
+  protected:
     ScopedDriverEnv env_{ZEQ_FAKE_D2XX_LEGACY_LIB};
     FakeDriver fake_{ZEQ_FAKE_D2XX_LEGACY_LIB};
 };

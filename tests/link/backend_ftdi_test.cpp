@@ -1,12 +1,12 @@
 // The libftdi1 backend: what holds without a bridge attached (the factory, listing, opening a
 // device that is not there) and its pure parts: status mapping, location ids, EEPROM decoding.
+#include "transport/backend_ftdi.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "transport/backend_ftdi.h"
 
 namespace zeq::bridge {
 namespace {
@@ -43,9 +43,9 @@ TEST(FtdiStatus, MapsLibftdiResultsOntoBridgeStatuses) {
         {FtdiCall::open, -5, ZEQ_FT_DEVICE_NOT_OPENED},   // unable to claim (busy)
         {FtdiCall::open, -11, ZEQ_FT_DEVICE_NOT_OPENED},  // kernel driver not detachable
         {FtdiCall::read, 7, ZEQ_FT_OK},
-        {FtdiCall::read, -1, ZEQ_FT_IO_ERROR},   // LIBUSB_ERROR_IO
-        {FtdiCall::read, -4, ZEQ_FT_IO_ERROR},   // LIBUSB_ERROR_NO_DEVICE (unplugged)
-        {FtdiCall::read, -9, ZEQ_FT_IO_ERROR},   // LIBUSB_ERROR_PIPE
+        {FtdiCall::read, -1, ZEQ_FT_IO_ERROR},  // LIBUSB_ERROR_IO
+        {FtdiCall::read, -4, ZEQ_FT_IO_ERROR},  // LIBUSB_ERROR_NO_DEVICE (unplugged)
+        {FtdiCall::read, -9, ZEQ_FT_IO_ERROR},  // LIBUSB_ERROR_PIPE
         {FtdiCall::read, -666, ZEQ_FT_INVALID_HANDLE},
         {FtdiCall::write, 64, ZEQ_FT_OK},
         {FtdiCall::write, -1, ZEQ_FT_FAILED_TO_WRITE_DEVICE},
@@ -85,8 +85,8 @@ TEST(FtdiLocation, FoldsBusAndPortPath) {
         {2, {14, 4, 2, 1}, 0x020E4210u},
         {3, {26, 1, 2, 3, 4}, 0x031A1234u},  // a root hub with many ports keeps its number
         {255, {255}, 0xFFFF0000u},
-        {1, {3, 0x12}, 0x01033000u},          // hub port 18 folds to digit 1 ^ 2
-        {1, {3, 1, 2, 3, 4, 5}, 0x01034234u}, // a sixth level folds into the first hub digit
+        {1, {3, 0x12}, 0x01033000u},           // hub port 18 folds to digit 1 ^ 2
+        {1, {3, 1, 2, 3, 4, 5}, 0x01034234u},  // a sixth level folds into the first hub digit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.expected);

@@ -4,11 +4,11 @@
  * what is queued (a short count when less is there, as a read time-out would give), and the
  * calls record what they were given. Built twice: in full, and with FAKE_FTD2XX_LEGACY, without
  * the device-info list, FT_OpenEx, the latency timer and the EEPROM calls. */
+#include "fake_ftd2xx.h"
+
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
-
-#include "fake_ftd2xx.h"
 
 #define EXPORT __attribute__((visibility("default")))
 
@@ -138,7 +138,9 @@ EXPORT void fake_ft_push_rx(int device, const void* data, uint32_t count) {
     d->rx_len += count;
 }
 
-EXPORT void fake_ft_write_limit(int device, uint32_t limit) { devices[device].write_limit = limit; }
+EXPORT void fake_ft_write_limit(int device, uint32_t limit) {
+    devices[device].write_limit = limit;
+}
 
 EXPORT uint32_t fake_ft_query(int device, const char* what) {
     const fake_device* d = &devices[device];
@@ -179,10 +181,14 @@ EXPORT FT_STATUS FT_ListDevices(void* arg1, void* arg2, DWORD flags) {
     if (!(flags & FT_LIST_BY_INDEX)) return FT_INVALID_PARAMETER;
     uintptr_t i = (uintptr_t)arg1;
     if (i >= (uintptr_t)device_count) return FT_DEVICE_NOT_FOUND;
-    if (flags & FT_OPEN_BY_SERIAL_NUMBER) strcpy((char*)arg2, devices[i].serial);
-    else if (flags & FT_OPEN_BY_DESCRIPTION) strcpy((char*)arg2, devices[i].description);
-    else if (flags & FT_OPEN_BY_LOCATION) *(DWORD*)arg2 = devices[i].location;
-    else return FT_INVALID_PARAMETER;
+    if (flags & FT_OPEN_BY_SERIAL_NUMBER)
+        strcpy((char*)arg2, devices[i].serial);
+    else if (flags & FT_OPEN_BY_DESCRIPTION)
+        strcpy((char*)arg2, devices[i].description);
+    else if (flags & FT_OPEN_BY_LOCATION)
+        *(DWORD*)arg2 = devices[i].location;
+    else
+        return FT_INVALID_PARAMETER;
     return FT_OK;
 }
 
@@ -196,7 +202,7 @@ EXPORT FT_STATUS FT_Open(int index, FT_HANDLE* handle) {
 EXPORT FT_STATUS FT_Close(FT_HANDLE h) {
     fake_device* d = device_of(h);
     if (!d) return FT_INVALID_HANDLE;
-    d->opened = 0;  /* closed even when a failure is injected, as a lost device would be */
+    d->opened = 0; /* closed even when a failure is injected, as a lost device would be */
     return injected("FT_Close");
 }
 
@@ -284,10 +290,12 @@ EXPORT FT_STATUS FT_OpenEx(void* arg, DWORD flags, FT_HANDLE* handle) {
     if (st) return st;
     for (int i = 0; i < device_count; ++i) {
         int match = 0;
-        if (flags == FT_OPEN_BY_SERIAL_NUMBER) match = !strcmp((const char*)arg, devices[i].serial);
+        if (flags == FT_OPEN_BY_SERIAL_NUMBER)
+            match = !strcmp((const char*)arg, devices[i].serial);
         else if (flags == FT_OPEN_BY_DESCRIPTION)
             match = !strcmp((const char*)arg, devices[i].description);
-        else if (flags == FT_OPEN_BY_LOCATION) match = (uintptr_t)arg == devices[i].location;
+        else if (flags == FT_OPEN_BY_LOCATION)
+            match = (uintptr_t)arg == devices[i].location;
         if (match) {
             devices[i].open_ex_calls++;
             return open_device(i, handle);
