@@ -153,6 +153,10 @@ ZEQ_API int ZEQ_Purge(ZEQ_HANDLE handle, uint32_t mask);
 ZEQ_API int ZEQ_SetTimeouts(ZEQ_HANDLE handle, uint32_t readMs, uint32_t writeMs);
 /* Resets the bridge. 0; 6; 15 (reset failed); 3. */
 ZEQ_API int ZEQ_ResetDevice(ZEQ_HANDLE handle);
+/* Reads / programs the bridge's EEPROM. Read: 0; 6; 2 read failed; 3. Program: 0; 6; 1 write
+ * failed; 3. */
+ZEQ_API int ZEQ_ReadProEEP(ZEQ_HANDLE handle, ZEQ_EEPROM_DATA* data);
+ZEQ_API int ZEQ_WriteProEEP(ZEQ_HANDLE handle, const ZEQ_EEPROM_DATA* data);
 /* Sets the notification target for all devices (0 = off). Returns 1. */
 ZEQ_API unsigned char ZEQ_SethWnd(uint32_t target);
 /* Sets the function that delivers notifications to the target (NULL = none). */
@@ -486,7 +490,96 @@ ZEQ_API int ZEQ_EventFun(ZEQ_HANDLE handle, int channel, const ZEQ_EVENT_INSTR* 
 ZEQ_API int ZEQ_EnableEvent(ZEQ_HANDLE handle, int channel, int selector);
 
 /* ==== Coordinated groups, contour data and the path planner ================================= */
-/* (path exports) */
+/* The card's coordinated group plays one contour word (an increment in counts) per group axis
+ * per interpolation period from its contour FIFO. Group letters X Y Z A..M map to card axes. */
+
+/* Runs (flag != 0, low byte) or stops the group: `startgroup` <- 0xFFFF / 0. 0; 6; 8; a code. */
+ZEQ_API int ZEQ_EnableGroup(ZEQ_HANDLE handle, int flag, int selector);
+/* Stops the group and clears the contour FIFO; on success the path must be initialised again.
+ * Result of the `cfifocnt` write. */
+ZEQ_API int ZEQ_ExitGroup(ZEQ_HANDLE handle, int selector);
+/* Clears the contour FIFO (`cfifocnt` <- 0). */
+ZEQ_API int ZEQ_ClearCFIFO(ZEQ_HANDLE handle, int selector);
+/* Maps group letter `letter` (low byte, 'X' 'Y' 'Z' 'A'..'M', either case) to card `axis`.
+ * 0; 6; 10 bad axis; 7 bad letter; 8; a code. */
+ZEQ_API int ZEQ_MapAxis2Group(ZEQ_HANDLE handle, int letter, int axis, int selector);
+/* Number of group axes, 0..axis count (`groupnum`). 0; 6; 7 out of range; 8; a code. */
+ZEQ_API int ZEQ_SetGroupAxisNum(ZEQ_HANDLE handle, int count, int selector);
+/* Words in the contour FIFO (unsigned 16-bit) into *count, written even when the read fails. */
+ZEQ_API int ZEQ_GetCFIFOCnt(ZEQ_HANDLE handle, int* count, int selector);
+/* Sends one contour block of 1..126 words (increments in counts, group axis order). 0; 6; 7;
+ * 8 contour FIFO full (nothing sent); 13 not taken after 5 sends; 1/3 send failed. Blocks. */
+ZEQ_API int ZEQ_PutContourData(ZEQ_HANDLE handle, const int16_t* words, int count);
+/* Reads `count` (1..256) bytes of the card's graph capture buffer after purging the receive
+ * buffer. 0; 6; 7; 9 no capture data ready; 3 short read; a code. */
+ZEQ_API int ZEQ_GetGraphData(ZEQ_HANDLE handle, void* buffer, int count);
+
+/* Path planner: lines and arcs in a 3-D part coordinate system (user units, relative to the
+ * axes' positions at ZEQ_InitPath), planned per interpolation period on the host and streamed
+ * into the contour FIFO. Order: ZEQ_InitPath, SetPartCartesianSys, the rates (frequency first),
+ * the segments, ZEQ_EnableGroup, then ZEQ_InterpolatePath while it returns 22. */
+
+/* Maps path X, Y, Z to card axes (16-bit values; Y, Z negative = not driven), forms the group
+ * and reads the path origin. 0; 6; 7 X negative; 10 axis >= axis count; 8; a code. */
+ZEQ_API int ZEQ_InitPath(ZEQ_HANDLE handle, int xAxis, int yAxis, int zAxis, int selector);
+/* Counts per user unit of the driven X, Y, Z axes (|scale| >= 1); sets the length tolerance to
+ * 20 counts. 0; 6; 7. */
+ZEQ_API int SetPartCartesianSys(ZEQ_HANDLE handle, double sx, double sy, double sz);
+/* Interpolation periods per second (> 0). Set it before the accelerations. */
+ZEQ_API void ZEQ_SetInterpFreq(ZEQ_HANDLE handle, double freq);
+/* Path acceleration / deceleration in user units per second² (> 0; deceleration unset = the
+ * acceleration). */
+ZEQ_API void ZEQ_SetPathAccel(ZEQ_HANDLE handle, double accel);
+ZEQ_API void ZEQ_SetPathDecel(ZEQ_HANDLE handle, double decel);
+/* Factor on every segment velocity (>= 0; 0 holds the path). */
+ZEQ_API void ZEQ_SetFeedOverride(ZEQ_HANDLE handle, double feed);
+/* Sharpest corner allowed between segments that do not stop there, in degrees (> 0). */
+ZEQ_API void ZEQ_SetSegAngle(ZEQ_HANDLE handle, double degrees);
+/* Empties the segment list. 0; 6. */
+ZEQ_API int ZEQ_ClearSegList(ZEQ_HANDLE handle);
+/* Appends a line to (x, y, z) at `vel`, ending at `endVel` (0 = stop). 0; 6; 16 list full;
+ * 17 corner too sharp; 19 zero length. ZEQ_AddLine: z = 0. */
+ZEQ_API int ZEQ_AddLine3(ZEQ_HANDLE handle, double x, double y, double z, double vel,
+                         double endVel);
+ZEQ_API int ZEQ_AddLine(ZEQ_HANDLE handle, double x, double y, double vel, double endVel);
+/* Appends an arc to the end point about the centre, counter-clockwise about the normal; an
+ * end point on the start point is a full circle. 0; 6; 16; 18 bad arc; 19 zero length.
+ * ZEQ_AddArc: XY plane, direction > 0 counter-clockwise, else clockwise. */
+ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, double cx,
+                        double cy, double cz, double nx, double ny, double nz, double vel,
+                        double endVel);
+ZEQ_API int ZEQ_AddArc(ZEQ_HANDLE handle, double ex, double ey, double cx, double cy,
+                       int direction, double vel, double endVel);
+/* Plans and sends up to one contour block (126 words). 0 path finished; 22 call again (also
+ * when the contour FIFO is full: the words are kept); 6; 7 no acceleration set; 20 a point
+ * jumps too far; 21 not initialised; a transport code (words kept). */
+ZEQ_API int ZEQ_InterpolatePath(ZEQ_HANDLE handle);
+/* Re-reads the driven axes' `curpos` as the planner's last positions. 0; 6; 21; a code. */
+ZEQ_API int ZEQ_UpdatePathPos(ZEQ_HANDLE handle, int selector);
+/* Segment count / current segment index / next free index, also stored in *out; -1 for an
+ * invalid handle. */
+ZEQ_API int ZEQ_GetSegNum(ZEQ_HANDLE handle, int* out);
+ZEQ_API int ZEQ_GetCurSegPt(ZEQ_HANDLE handle, int* out);
+ZEQ_API int ZEQ_GetRearSegPt(ZEQ_HANDLE handle, int* out);
+/* Total path length in user units, also stored in *out; -1.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetPathLen(ZEQ_HANDLE handle, double* out);
+/* Path velocity, acceleration, deceleration in user units per second (²); -1.0 invalid. */
+ZEQ_API double ZEQ_GetPathVel(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathAccel(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathDecel(ZEQ_HANDLE handle, double* out);
+/* Feed override; 0.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetFeedOverride(ZEQ_HANDLE handle, double* out);
+/* Interpolation frequency; 6.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetInterpFreq(ZEQ_HANDLE handle, double* out);
+/* Last commanded position of a path coordinate in user units (0 when not driven); 6.0 for an
+ * invalid handle. */
+ZEQ_API double ZEQ_GetPathX(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathY(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathZ(ZEQ_HANDLE handle, double* out);
+/* Path origin of a coordinate in user units (0 when not driven); 6.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetPathOrgX(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathOrgY(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathOrgZ(ZEQ_HANDLE handle, double* out);
 
 /* ==== Text parameter commands =============================================================== */
 /* (text exports) */
