@@ -16,6 +16,9 @@ struct GlobalOptions {
 
 // Compile: `zeq compile FILE`.
 std::function<int()> addCompileCommand(CLI::App& app, const GlobalOptions& options);
+// Script runs on the boards: `zeq run FILE`, `zeq exec 'STATEMENT'` (cmd_run.cpp).
+std::function<int()> addRunCommand(CLI::App& app, const GlobalOptions& options);
+std::function<int()> addExecCommand(CLI::App& app, const GlobalOptions& options);
 // Catalogue listing: `zeq params`.
 std::function<int()> addParamsCommand(CLI::App& app, const GlobalOptions& options);
 

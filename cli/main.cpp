@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     std::map<std::string, std::function<int()>> runners;
     runners["compile"] = zeq::cli::addCompileCommand(app, options);
     runners["params"] = zeq::cli::addParamsCommand(app, options);
+    runners["run"] = zeq::cli::addRunCommand(app, options);
+    runners["exec"] = zeq::cli::addExecCommand(app, options);
 
     try {
         app.parse(argc, argv);
