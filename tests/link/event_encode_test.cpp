@@ -1,10 +1,10 @@
 // The event instruction encoder on its own: codes, condition masks, operand forms and the axis
 // checks, without a card.
+#include "motion/event_encode.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
-
-#include "motion/event_encode.h"
 
 namespace zeq::link::event {
 namespace {
@@ -64,14 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EventEncode, InstructionTableMatchesCodesAndMnemonics) {
     const std::pair<const char*, uint16_t> expected[kInstructionCount] = {
-        {"ADD32", 0x0000},  {"ADD32I", 0x0400},  {"ADD48", 0x0004},   {"ADD48I", 0x0404},
-        {"CMP32", 0x1000},  {"CMP32I", 0x1400},  {"CMP48", 0x1004},   {"CMP48I", 0x1404},
-        {"SCA32", 0x2000},  {"SCA32I", 0x2400},  {"SCA48", 0x2004},   {"SCA48I", 0x2404},
-        {"MUL32L", 0x2008}, {"MUL32IL", 0x2408}, {"MUL32A", 0x200C},  {"MUL32IA", 0x240C},
-        {"COP16", 0x3000},  {"COP32", 0x3004},   {"COP48", 0x3008},   {"SET16", 0x3400},
-        {"SET32", 0x3404},  {"SET48", 0x3408},   {"OR16", 0x4000},    {"OR16I", 0x4400},
-        {"OR16B", 0x4008},  {"OR16IB", 0x4408},  {"AND16", 0x6000},   {"AND16I", 0x6400},
-        {"AND16B", 0x6008}, {"AND16IB", 0x6408}, {"XOR16", 0x7000},   {"XOR16I", 0x7400},
+        {"ADD32", 0x0000},  {"ADD32I", 0x0400},  {"ADD48", 0x0004},  {"ADD48I", 0x0404},
+        {"CMP32", 0x1000},  {"CMP32I", 0x1400},  {"CMP48", 0x1004},  {"CMP48I", 0x1404},
+        {"SCA32", 0x2000},  {"SCA32I", 0x2400},  {"SCA48", 0x2004},  {"SCA48I", 0x2404},
+        {"MUL32L", 0x2008}, {"MUL32IL", 0x2408}, {"MUL32A", 0x200C}, {"MUL32IA", 0x240C},
+        {"COP16", 0x3000},  {"COP32", 0x3004},   {"COP48", 0x3008},  {"SET16", 0x3400},
+        {"SET32", 0x3404},  {"SET48", 0x3408},   {"OR16", 0x4000},   {"OR16I", 0x4400},
+        {"OR16B", 0x4008},  {"OR16IB", 0x4408},  {"AND16", 0x6000},  {"AND16I", 0x6400},
+        {"AND16B", 0x6008}, {"AND16IB", 0x6408}, {"XOR16", 0x7000},  {"XOR16I", 0x7400},
         {"XOR16B", 0x7008}, {"XOR16IB", 0x7408},
     };
     std::set<uint16_t> codes;
@@ -89,9 +89,9 @@ TEST(EventEncode, InstructionTableMatchesCodesAndMnemonics) {
 
 TEST(EventEncode, ConditionMasksAndTexts) {
     const std::pair<const char*, uint16_t> expected[kConditionCount] = {
-        {"", 0x8000},      {"@Z", 0x0A02},   {"@NZ", 0x0A00}, {"@G", 0x0B00},  {"@GE", 0x0900},
-        {"@L", 0x0B01},    {"@C", 0x0901},   {"@NC", 0x0900}, {"IFZ", 0x0202}, {"IFNZ", 0x0200},
-        {"IFG", 0x0300},   {"IFGE", 0x0100}, {"IFL", 0x0301}, {"IFC", 0x0101}, {"IFNC", 0x0100},
+        {"", 0x8000},    {"@Z", 0x0A02},   {"@NZ", 0x0A00}, {"@G", 0x0B00},  {"@GE", 0x0900},
+        {"@L", 0x0B01},  {"@C", 0x0901},   {"@NC", 0x0900}, {"IFZ", 0x0202}, {"IFNZ", 0x0200},
+        {"IFG", 0x0300}, {"IFGE", 0x0100}, {"IFL", 0x0301}, {"IFC", 0x0101}, {"IFNC", 0x0100},
     };
     for (int i = 0; i < kConditionCount; ++i) {
         SCOPED_TRACE(i);

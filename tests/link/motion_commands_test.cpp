@@ -83,7 +83,8 @@ TEST_F(MotionCommands, SettersWriteTheirParameterWithTheirConversion) {
         {"SetHomeOffset", [](ZEQ_HANDLE h) { return ZEQ_SetHomeOffset(h, 3, 1, 0); }, 145, 32, 12},
         {"SetHighVel", [](ZEQ_HANDLE h) { return ZEQ_SetHighVel(h, 3, 1, 0); }, 149, 32, 393216},
         {"SetLowVel", [](ZEQ_HANDLE h) { return ZEQ_SetLowVel(h, 3, 1, 0); }, 147, 32, 393216},
-        {"SetGearoutVel", [](ZEQ_HANDLE h) { return ZEQ_SetGearoutVel(h, 3, 1, 0); }, 178, 32, 393216},
+        {"SetGearoutVel", [](ZEQ_HANDLE h) { return ZEQ_SetGearoutVel(h, 3, 1, 0); }, 178, 32,
+         393216},
         {"SetSynTime", [](ZEQ_HANDLE h) { return ZEQ_SetSynTime(h, 3, 1, 0); }, 193, 32, 6},
         {"SetSynDist", [](ZEQ_HANDLE h) { return ZEQ_SetSynDist(h, 3, 1, 1, 0); }, 193, 32, 12},
         {"SetMCStrack", [](ZEQ_HANDLE h) { return ZEQ_SetMCStrack(h, 7, 1, 0); }, 22, 16, 1},
@@ -140,12 +141,18 @@ TEST_F(MotionCommands, HomingSequenceWords) {
         int seq;  // with direction 1, flag A 1, flag B 1
     };
     const Case cases[] = {
-        {"HomeSwitch1", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitch1(h, d, 1, 1, 0, 0); }, 0xD005},
-        {"HomeSwitch2", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitch2(h, d, 1, 1, 0, 0); }, 0xD014},
-        {"HomeSwitch3", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitch3(h, d, 1, 1, 0, 0); }, 0xD104},
-        {"HomeSwitchIndex1", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitchIndex1(h, d, 1, 1, 0, 0); }, 0xD006},
-        {"HomeSwitchIndex2", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitchIndex2(h, d, 1, 1, 0, 0); }, 0xD024},
-        {"HomeSwitchIndex3", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitchIndex3(h, d, 1, 1, 0, 0); }, 0xD204},
+        {"HomeSwitch1", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitch1(h, d, 1, 1, 0, 0); },
+         0xD005},
+        {"HomeSwitch2", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitch2(h, d, 1, 1, 0, 0); },
+         0xD014},
+        {"HomeSwitch3", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitch3(h, d, 1, 1, 0, 0); },
+         0xD104},
+        {"HomeSwitchIndex1",
+         [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitchIndex1(h, d, 1, 1, 0, 0); }, 0xD006},
+        {"HomeSwitchIndex2",
+         [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitchIndex2(h, d, 1, 1, 0, 0); }, 0xD024},
+        {"HomeSwitchIndex3",
+         [](ZEQ_HANDLE h, int d) { return ZEQ_HomeSwitchIndex3(h, d, 1, 1, 0, 0); }, 0xD204},
         {"HomeIndex", [](ZEQ_HANDLE h, int d) { return ZEQ_HomeIndex(h, d, 1, 0, 0); }, 0x9007},
     };
     for (const Case& c : cases) {
@@ -259,21 +266,29 @@ TEST_F(MotionCommands, CompositeWriteOrders) {
         std::vector<int> addresses;
     };
     const Case cases[] = {
-        {"GearFree", [](ZEQ_HANDLE h) { return ZEQ_GearFree(h, 0.5, 1, 2, 0, 0); },
+        {"GearFree",
+         [](ZEQ_HANDLE h) { return ZEQ_GearFree(h, 0.5, 1, 2, 0, 0); },
          {175, 169, 170, 163, 171}},
-        {"HandWheel", [](ZEQ_HANDLE h) { return ZEQ_HandWheel(h, 0.5, 1, 0, 0); },
+        {"HandWheel",
+         [](ZEQ_HANDLE h) { return ZEQ_HandWheel(h, 0.5, 1, 0, 0); },
          {175, 169, 170, 163, 171}},
-        {"GearInDist", [](ZEQ_HANDLE h) { return ZEQ_GearInDist(h, 0.5, 1, 0, 2, 1, 10.0, 0, 0); },
+        {"GearInDist",
+         [](ZEQ_HANDLE h) { return ZEQ_GearInDist(h, 0.5, 1, 0, 2, 1, 10.0, 0, 0); },
          {175, 169, 170, 192, 191, 193, 190, 190, 163, 171}},
-        {"GearInTime", [](ZEQ_HANDLE h) { return ZEQ_GearInTime(h, 0.5, 1, 0, 10.0, 0, 0); },
+        {"GearInTime",
+         [](ZEQ_HANDLE h) { return ZEQ_GearInTime(h, 0.5, 1, 0, 10.0, 0, 0); },
          {175, 169, 170, 191, 193, 190, 190, 163, 171}},
-        {"MoveInTime", [](ZEQ_HANDLE h) { return ZEQ_MoveInTime(h, 10.0, 5.0, 0, 0); },
+        {"MoveInTime",
+         [](ZEQ_HANDLE h) { return ZEQ_MoveInTime(h, 10.0, 5.0, 0, 0); },
          {190, 163, 190, 191, 193, 197}},
-        {"MoveInDist", [](ZEQ_HANDLE h) { return ZEQ_MoveInDist(h, 10.0, 1, 5.0, 0, 0); },
+        {"MoveInDist",
+         [](ZEQ_HANDLE h) { return ZEQ_MoveInDist(h, 10.0, 1, 5.0, 0, 0); },
          {190, 163, 190, 191, 192, 193, 197}},
-        {"TgvelInTime", [](ZEQ_HANDLE h) { return ZEQ_TgvelInTime(h, 10.0, 5.0, 0, 0); },
+        {"TgvelInTime",
+         [](ZEQ_HANDLE h) { return ZEQ_TgvelInTime(h, 10.0, 5.0, 0, 0); },
          {190, 163, 190, 191, 193, 6}},
-        {"TgvelInDist", [](ZEQ_HANDLE h) { return ZEQ_TgvelInDist(h, 10.0, 1, 5.0, 0, 0); },
+        {"TgvelInDist",
+         [](ZEQ_HANDLE h) { return ZEQ_TgvelInDist(h, 10.0, 1, 5.0, 0, 0); },
          {190, 163, 190, 191, 192, 193, 6}},
     };
     for (const Case& c : cases) {
@@ -293,10 +308,10 @@ TEST_F(MotionCommands, CompositeValues) {
     ASSERT_EQ(w.size(), 10u);
     EXPECT_EQ(w[0].value, static_cast<int64_t>(0xFFFFC0000000LL));  // -0.25, low 48 bits
     EXPECT_EQ(w[1].value, 1);
-    EXPECT_EQ(w[2].value, 83);   // encsvel
-    EXPECT_EQ(w[3].value, 2);    // synaxis
-    EXPECT_EQ(w[4].value, 86);   // encs
-    EXPECT_EQ(w[5].value, 30);   // 3.0 * s[2]
+    EXPECT_EQ(w[2].value, 83);  // encsvel
+    EXPECT_EQ(w[3].value, 2);   // synaxis
+    EXPECT_EQ(w[4].value, 86);  // encs
+    EXPECT_EQ(w[5].value, 30);  // 3.0 * s[2]
     EXPECT_EQ(w[8].value, 0xFFFF);
     EXPECT_EQ(w[9].value, 0xFFFF);
 
@@ -304,20 +319,20 @@ TEST_F(MotionCommands, CompositeValues) {
     ASSERT_EQ(ZEQ_MoveInTime(h_, 0.5, -2.0, 2, 0), ZEQ_OK);
     w = writes();
     ASSERT_EQ(w.size(), 6u);
-    EXPECT_EQ(w[2].value, 0xFFFF);  // syntype: move a distance
-    EXPECT_EQ(w[3].value, 502);     // ticks
-    EXPECT_EQ(w[4].value, 500);     // 0.5 * T
+    EXPECT_EQ(w[2].value, 0xFFFF);      // syntype: move a distance
+    EXPECT_EQ(w[3].value, 502);         // ticks
+    EXPECT_EQ(w[4].value, 500);         // 0.5 * T
     EXPECT_EQ(w[5].value, 0xFFFFFFEC);  // -2.0 * s[2] = -20
     for (const Block& b : w) EXPECT_EQ(b.axis, 2);
 
     mark();
     ASSERT_EQ(ZEQ_TgvelInDist(h_, 1.5, 2, 2.0, 0, 0), ZEQ_OK);
     w = writes();
-    EXPECT_EQ(w[2].value, 0);      // syntype: reach a velocity
-    EXPECT_EQ(w[3].value, 225);    // curpos
-    EXPECT_EQ(w[4].value, 2);      // source axis
-    EXPECT_EQ(w[5].value, 15);     // 1.5 * s[2]
-    EXPECT_EQ(w[6].value, 131);    // 1/1000*2*65536 = 131.07 (axis 0 keeps s = 1)
+    EXPECT_EQ(w[2].value, 0);    // syntype: reach a velocity
+    EXPECT_EQ(w[3].value, 225);  // curpos
+    EXPECT_EQ(w[4].value, 2);    // source axis
+    EXPECT_EQ(w[5].value, 15);   // 1.5 * s[2]
+    EXPECT_EQ(w[6].value, 131);  // 1/1000*2*65536 = 131.07 (axis 0 keeps s = 1)
 }
 
 TEST_F(MotionCommands, LaterValuesAreCheckedWhenTheirWriteIsReached) {
@@ -453,10 +468,10 @@ TEST_F(MotionCommands, GettersConvertBack) {
     ASSERT_EQ(ZEQ_SetParam32(h_, 18, 65536, 1, 0), ZEQ_OK);  // mcsaccel: 1 count per tick^2
     double v = 0;
     ASSERT_EQ(ZEQ_GetMCSaccel(h_, &v, 1, 0), ZEQ_OK);
-    EXPECT_DOUBLE_EQ(v, 2.0);  // 1 * 16 / 8
+    EXPECT_DOUBLE_EQ(v, 2.0);                                     // 1 * 16 / 8
     ASSERT_EQ(ZEQ_SetParam32(h_, 39, -65536 * 3, 1, 0), ZEQ_OK);  // pcsmaxvel
     ASSERT_EQ(ZEQ_GetPCSmaxvel(h_, &v, 1, 0), ZEQ_OK);
-    EXPECT_DOUBLE_EQ(v, -1.5);  // -3 * 4 / 8
+    EXPECT_DOUBLE_EQ(v, -1.5);                              // -3 * 4 / 8
     ASSERT_EQ(ZEQ_SetParam32(h_, 197, -40, 1, 0), ZEQ_OK);  // slavedist
     ASSERT_EQ(ZEQ_GetSynMovedist(h_, &v, 1, 0), ZEQ_OK);
     EXPECT_DOUBLE_EQ(v, -5.0);

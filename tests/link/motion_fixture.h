@@ -24,13 +24,13 @@ struct Block {
     int op = 0;          // bits 15..13 of the command word: 4 = write 16, 5 = write 32, 6 = 48
     int axis = 0;
     int address = 0;
-    int64_t value = 0;   // the value words, low first (raw, not sign-extended)
+    int64_t value = 0;  // the value words, low first (raw, not sign-extended)
 
     int width() const { return op == 4 ? 16 : op == 5 ? 32 : op == 6 ? 48 : 0; }
 };
 
 class MotionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         tracePath_ =
             ::testing::TempDir() + "zeq_motion_trace_" + std::to_string(::getpid()) + ".txt";
@@ -96,7 +96,7 @@ protected:
 
     ZEQ_HANDLE h_ = 0;
 
-private:
+  private:
     std::vector<std::string> lines() const {
         std::vector<std::string> out;
         std::ifstream in(tracePath_);

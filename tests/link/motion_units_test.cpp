@@ -30,17 +30,17 @@ TEST_P(PositionConversion, TruncatesTowardZeroWithinS32) {
     EXPECT_EQ(v, c.rc == ZEQ_OK ? c.value : 12345) << "out value untouched on a range error";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PositionConversion,
-    ::testing::Values(S32Case{2147483.0, 1000, 1, ZEQ_OK, 2147483000},
-                      S32Case{2147484.0, 1000, 1, ZEQ_ERR_RANGE, 0},
-                      S32Case{-2.5, 1, 1, ZEQ_OK, -2}, S32Case{2.999, 1, 1, ZEQ_OK, 2},
-                      S32Case{2147483647.9, 1, 1, ZEQ_OK, 2147483647},
-                      S32Case{-2147483648.9, 1, 1, ZEQ_OK, INT32_MIN},
-                      S32Case{-2147483649.0, 1, 1, ZEQ_ERR_RANGE, 0},
-                      S32Case{kNaN, 1, 1, ZEQ_ERR_RANGE, 0},
-                      S32Case{kInf, 1, 1, ZEQ_ERR_RANGE, 0},
-                      S32Case{1.0, kInf, 1, ZEQ_ERR_RANGE, 0}));
+INSTANTIATE_TEST_SUITE_P(Cases, PositionConversion,
+                         ::testing::Values(S32Case{2147483.0, 1000, 1, ZEQ_OK, 2147483000},
+                                           S32Case{2147484.0, 1000, 1, ZEQ_ERR_RANGE, 0},
+                                           S32Case{-2.5, 1, 1, ZEQ_OK, -2},
+                                           S32Case{2.999, 1, 1, ZEQ_OK, 2},
+                                           S32Case{2147483647.9, 1, 1, ZEQ_OK, 2147483647},
+                                           S32Case{-2147483648.9, 1, 1, ZEQ_OK, INT32_MIN},
+                                           S32Case{-2147483649.0, 1, 1, ZEQ_ERR_RANGE, 0},
+                                           S32Case{kNaN, 1, 1, ZEQ_ERR_RANGE, 0},
+                                           S32Case{kInf, 1, 1, ZEQ_ERR_RANGE, 0},
+                                           S32Case{1.0, kInf, 1, ZEQ_ERR_RANGE, 0}));
 
 class VelocityConversion : public ::testing::TestWithParam<S32Case> {};
 
@@ -57,13 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, VelocityConversion,
     ::testing::Values(S32Case{10.0, 1000, 1000, ZEQ_OK, 655360},
                       S32Case{9000.0, 1000, 1000, ZEQ_ERR_RANGE, 0},
-                      S32Case{8192.0, 1, 1, ZEQ_OK, 536870912},    // the limit itself
+                      S32Case{8192.0, 1, 1, ZEQ_OK, 536870912},  // the limit itself
                       S32Case{-8192.0, 1, 1, ZEQ_OK, -536870912},
                       S32Case{8192.0001, 1, 1, ZEQ_ERR_RANGE, 0},
-                      S32Case{0.5, 4, 8, ZEQ_OK, 16384},            // s/T scales the value
-                      S32Case{1.0, 1, 3, ZEQ_OK, 21845},            // 21845.33 truncated
-                      S32Case{-1.0, 1, 3, ZEQ_OK, -21845},
-                      S32Case{kNaN, 1, 1, ZEQ_ERR_RANGE, 0},
+                      S32Case{0.5, 4, 8, ZEQ_OK, 16384},  // s/T scales the value
+                      S32Case{1.0, 1, 3, ZEQ_OK, 21845},  // 21845.33 truncated
+                      S32Case{-1.0, 1, 3, ZEQ_OK, -21845}, S32Case{kNaN, 1, 1, ZEQ_ERR_RANGE, 0},
                       S32Case{1.0, 1, kNaN, ZEQ_ERR_RANGE, 0}));
 
 TEST(AccelerationConversion, DividesByTheSquareOfTheTimeScale) {
