@@ -70,7 +70,7 @@ class MotionTest : public ::testing::Test {
         for (const std::string& line : since()) {
             std::vector<int> b = bytes(line);
             if (line[0] != 'W' || b.size() < 4) continue;
-            if ((b[0] != 0x80 && b[0] != 0x84) || b[1] + 2 != static_cast<int>(b.size())) continue;
+            if ((b[0] != 0x80 && b[0] != 0x84) || b[1] + 3 != static_cast<int>(b.size())) continue;
             const int words = (b[1] + 1) / 2;
             if (words < 3) continue;  // a raw word, not a command block
             Block k;

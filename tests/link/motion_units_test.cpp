@@ -72,7 +72,7 @@ TEST(AccelerationConversion, DividesByTheSquareOfTheTimeScale) {
     ASSERT_EQ(to_acceleration(-8192.0, 1, 1, &v), ZEQ_OK);
     EXPECT_EQ(v, -536870912);
     EXPECT_EQ(to_acceleration(8193.0, 1, 1, &v), ZEQ_ERR_RANGE);
-    EXPECT_EQ(to_acceleration(82.0, 1000, 10, &v), ZEQ_ERR_RANGE);  // 8200 counts per tick^2
+    EXPECT_EQ(to_acceleration(820.0, 1000, 10, &v), ZEQ_ERR_RANGE);  // 8200 counts per tick^2
 }
 
 TEST(GearRatioConversion, IsS16_32AndChecksTheRatioItself) {
