@@ -272,10 +272,279 @@ ZEQ_API int ZEQ_GetMCData(ZEQ_HANDLE handle, ZEQ_MCDATA** table);
 ZEQ_API int ZEQ_Reverse(int byte);
 
 /* ==== Motion commands ======================================================================= */
-/* (motion exports) */
+/* Values in user units are doubles, converted with the distance scale s of the axis (counts per
+ * user distance unit, default 1.0) and the time scale T of the device (card ticks per user time
+ * unit, default 1.0), truncated toward zero:
+ *   position/distance  x*s            S32 (-2^31 .. 2^31-1)
+ *   velocity           s/T*x*65536    S16.16 counts/tick, at most 8192 counts per tick
+ *   acceleration       s/T^2*x*65536  S16.16 counts/tick^2, same limit
+ *   gear ratio         x*2^32         S16.32, x in -32768 .. 32767.9999999998
+ *   syn. distance/time x*s / x*T      1 .. 4294967295 counts / ticks
+ * Common returns: 0; 6 unknown handle; 10 axis (or master/source axis) outside 0 .. axis
+ * count-1; 12 first value out of range (nothing sent); 8 or a transport code from the FIFO
+ * check; the code of the first failed write (earlier writes stay done). `selector` is last. */
+
+/* Time scale T (0 keeps the previous one). An unknown handle is ignored / reads 0.0. */
+ZEQ_API void ZEQ_SetTimescale(ZEQ_HANDLE handle, double timeScale);
+ZEQ_API double ZEQ_GetTimescale(ZEQ_HANDLE handle);
+/* Distance scale of axis 0..15 (other indexes are ignored and read 0.0). */
+ZEQ_API void ZEQ_SetDistScale(ZEQ_HANDLE handle, double distScale, int axis);
+ZEQ_API double ZEQ_GetDistScale(ZEQ_HANDLE handle, int axis);
+
+/* Tracking mode of the mcs / pcs generator: `mcstrack` / `pcstrack` <- (flag != 0). */
+ZEQ_API int ZEQ_SetMCStrack(ZEQ_HANDLE handle, int flag, int axis, int selector);
+ZEQ_API int ZEQ_SetPCStrack(ZEQ_HANDLE handle, int flag, int axis, int selector);
+/* Target position / distance (user distance units) of the mcs / pcs generator. */
+ZEQ_API int ZEQ_SetMCStgPos(ZEQ_HANDLE handle, double position, int axis, int selector);
+ZEQ_API int ZEQ_SetPCStgPos(ZEQ_HANDLE handle, double position, int axis, int selector);
+ZEQ_API int ZEQ_SetMCSdist(ZEQ_HANDLE handle, double distance, int axis, int selector);
+ZEQ_API int ZEQ_SetPCSdist(ZEQ_HANDLE handle, double distance, int axis, int selector);
+/* Profile velocity (distance/time), acceleration and deceleration (distance/time^2). */
+ZEQ_API int ZEQ_SetMCSmaxvel(ZEQ_HANDLE handle, double velocity, int axis, int selector);
+ZEQ_API int ZEQ_SetPCSmaxvel(ZEQ_HANDLE handle, double velocity, int axis, int selector);
+ZEQ_API int ZEQ_SetMCSaccel(ZEQ_HANDLE handle, double acceleration, int axis, int selector);
+ZEQ_API int ZEQ_SetPCSaccel(ZEQ_HANDLE handle, double acceleration, int axis, int selector);
+ZEQ_API int ZEQ_SetMCSdecel(ZEQ_HANDLE handle, double deceleration, int axis, int selector);
+ZEQ_API int ZEQ_SetPCSdecel(ZEQ_HANDLE handle, double deceleration, int axis, int selector);
+/* Start / stop the mcs or pcs generator (`mcsgo` / `pcsgo` <- 0xFFFF / 0). */
+ZEQ_API int ZEQ_MCSmove(ZEQ_HANDLE handle, int axis, int selector);
+ZEQ_API int ZEQ_PCSmove(ZEQ_HANDLE handle, int axis, int selector);
+ZEQ_API int ZEQ_MCSstop(ZEQ_HANDLE handle, int axis, int selector);
+ZEQ_API int ZEQ_PCSstop(ZEQ_HANDLE handle, int axis, int selector);
+/* Moves to a position / by a distance (user units) with the mcs generator. */
+ZEQ_API int ZEQ_MoveAbsolute(ZEQ_HANDLE handle, double position, int axis, int selector);
+ZEQ_API int ZEQ_MoveRelative(ZEQ_HANDLE handle, double distance, int axis, int selector);
+/* Adds a pcs move on top of the motion (`shiftmaster` 0) / shifts the gearing phase (0xFFFF). */
+ZEQ_API int ZEQ_MoveSuperimposed(ZEQ_HANDLE handle, double distance, int axis, int selector);
+ZEQ_API int ZEQ_Phasing(ZEQ_HANDLE handle, double distance, int axis, int selector);
+/* Runs at a velocity (`mcstgvel`, distance/time). */
+ZEQ_API int ZEQ_MoveVelocity(ZEQ_HANDLE handle, double velocity, int axis, int selector);
+/* Profile smoothing 0..0xFFFF (`smooth`); 7 outside. */
+ZEQ_API int ZEQ_SetSmooth(ZEQ_HANDLE handle, int smooth, int axis, int selector);
+
+/* Homing: `homeseq` <- direction*0x8000 | method | flagA?0x4000 | flagB?0x1000, then `gohome`
+ * <- go. direction 0 or 1, else 12. */
+ZEQ_API int ZEQ_HomeSwitch1(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
+                            int selector);
+ZEQ_API int ZEQ_HomeSwitch2(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
+                            int selector);
+ZEQ_API int ZEQ_HomeSwitch3(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
+                            int selector);
+ZEQ_API int ZEQ_HomeSwitchIndex1(ZEQ_HANDLE handle, int direction, int flagA, int flagB,
+                                 int axis, int selector);
+ZEQ_API int ZEQ_HomeSwitchIndex2(ZEQ_HANDLE handle, int direction, int flagA, int flagB,
+                                 int axis, int selector);
+ZEQ_API int ZEQ_HomeSwitchIndex3(ZEQ_HANDLE handle, int direction, int flagA, int flagB,
+                                 int axis, int selector);
+ZEQ_API int ZEQ_HomeIndex(ZEQ_HANDLE handle, int direction, int flagB, int axis, int selector);
+/* `gohome` <- stop; `sethome` <- go (the current position becomes the home position). */
+ZEQ_API int ZEQ_AbortHoming(ZEQ_HANDLE handle, int axis, int selector);
+ZEQ_API int ZEQ_SetAtHome(ZEQ_HANDLE handle, int axis, int selector);
+/* Home position (`homepos`, user distance units); HomeDirect also sets the axis at home. */
+ZEQ_API int ZEQ_SetHomeOffset(ZEQ_HANDLE handle, double position, int axis, int selector);
+ZEQ_API int ZEQ_HomeDirect(ZEQ_HANDLE handle, double position, int axis, int selector);
+/* Homing velocities (`highvel` / `lowvel`, distance/time). */
+ZEQ_API int ZEQ_SetHighVel(ZEQ_HANDLE handle, double velocity, int axis, int selector);
+ZEQ_API int ZEQ_SetLowVel(ZEQ_HANDLE handle, double velocity, int axis, int selector);
+
+/* Gearing. Source enumerators: gearing 0 curvel, 1 encpvel, 2 mcsvel, 3 pcsvel, 4 encsvel;
+ * synchronisation 0 curpos, 1 encp, 2 mcspos, 3 pcspos, 4 encs, 5 ticks. A bad enumerator: 7. */
+ZEQ_API int ZEQ_SetGearratio(ZEQ_HANDLE handle, double ratio, int axis, int selector);
+/* Gear-sync flag (low byte): set = `syntype` 0 and flag word 163 <- 0xFFFF; clear = 163 <- 0. */
+ZEQ_API int ZEQ_SetGearSync(ZEQ_HANDLE handle, int flag, int axis, int selector);
+/* `engear` <- go / stop. */
+ZEQ_API int ZEQ_Gearin(ZEQ_HANDLE handle, int axis, int selector);
+ZEQ_API int ZEQ_Gearout(ZEQ_HANDLE handle, int axis, int selector);
+ZEQ_API int ZEQ_SetGearoutVel(ZEQ_HANDLE handle, double velocity, int axis, int selector);
+ZEQ_API int ZEQ_SetGearMaster(ZEQ_HANDLE handle, int master, int axis, int selector);
+ZEQ_API int ZEQ_SetGearSourceType(ZEQ_HANDLE handle, int type, int axis, int selector);
+ZEQ_API int ZEQ_SetSynSourceType(ZEQ_HANDLE handle, int type, int axis, int selector);
+/* Synchronisation source axis (stored as given, not checked). */
+ZEQ_API int ZEQ_SetSynAxis(ZEQ_HANDLE handle, int sourceAxis, int axis, int selector);
+/* Synchronisation distance in the source axis's units / time in user time units (> 0). */
+ZEQ_API int ZEQ_SetSynDist(ZEQ_HANDLE handle, double distance, int sourceAxis, int axis,
+                           int selector);
+ZEQ_API int ZEQ_SetSynTime(ZEQ_HANDLE handle, double time, int axis, int selector);
+/* Gears in at once: ratio, master, gearing source (7 after the first two writes). */
+ZEQ_API int ZEQ_GearFree(ZEQ_HANDLE handle, double ratio, int master, int gearSource, int axis,
+                         int selector);
+/* Gears in to the hand wheel (secondary encoder velocity) of `master`. */
+ZEQ_API int ZEQ_HandWheel(ZEQ_HANDLE handle, double ratio, int master, int axis, int selector);
+/* Gears in once the source (axis 0..15, synchronisation enumerator 0..4) has travelled
+ * `sourceDistance` / after `time`. Later values are checked when their write is reached. */
+ZEQ_API int ZEQ_GearInDist(ZEQ_HANDLE handle, double ratio, int master, int gearSource,
+                           int sourceAxis, int synSource, double sourceDistance, int axis,
+                           int selector);
+ZEQ_API int ZEQ_GearInTime(ZEQ_HANDLE handle, double ratio, int master, int gearSource,
+                           double time, int axis, int selector);
+/* Moves `distance` while the time passes / the source axis travels `sourceDistance`. */
+ZEQ_API int ZEQ_MoveInTime(ZEQ_HANDLE handle, double time, double distance, int axis,
+                           int selector);
+ZEQ_API int ZEQ_MoveInDist(ZEQ_HANDLE handle, double sourceDistance, int sourceAxis,
+                           double distance, int axis, int selector);
+/* Reaches `velocity` while the time passes / the source axis travels `sourceDistance`. */
+ZEQ_API int ZEQ_TgvelInTime(ZEQ_HANDLE handle, double time, double velocity, int axis,
+                            int selector);
+ZEQ_API int ZEQ_TgvelInDist(ZEQ_HANDLE handle, double sourceDistance, int sourceAxis,
+                            double velocity, int axis, int selector);
+
+/* Straight lines: the axis with the longest travel in counts (the first on a tie) becomes the
+ * master and moves at `velocity`; the others are geared to it. *master (may be NULL) receives
+ * the master axis. 7 nothing moves (or, LinearNA: NULL items, count < 1 or > axis count);
+ * 12 from the velocity, a ratio or the master's distance (earlier gearing stays written). */
+typedef struct ZEQ_LINEAR_ITEM {
+    double distance; /* user distance units */
+    int axis;
+} ZEQ_LINEAR_ITEM;
+ZEQ_API int ZEQ_LinearNA(ZEQ_HANDLE handle, double velocity, const ZEQ_LINEAR_ITEM* items,
+                         int count, int* master, int selector);
+ZEQ_API int ZEQ_Linear2A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
+                         int a1, int* master, int selector);
+ZEQ_API int ZEQ_Linear3A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
+                         int a1, double d2, int a2, int* master, int selector);
+ZEQ_API int ZEQ_Linear4A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
+                         int a1, double d2, int a2, double d3, int a3, int* master, int selector);
+ZEQ_API int ZEQ_Linear5A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
+                         int a1, double d2, int a2, double d3, int a3, double d4, int a4,
+                         int* master, int selector);
+ZEQ_API int ZEQ_Linear6A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
+                         int a1, double d2, int a2, double d3, int a3, double d4, int a4,
+                         double d5, int a5, int* master, int selector);
+
+/* Getters: *value in user units (written even when the read fails); result of the read
+ * (0, 13, 24, 2, 3 …), or 6, 10, 7 (NULL value), 8 before reading. */
+ZEQ_API int ZEQ_GetCurPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetMCSPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetPCSPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetActPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetMCStgPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetPCStgPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetSynDist(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetSynMovedist(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetCurvel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetMCSvel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetPCSvel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetMCSmaxvel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetPCSmaxvel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetHighVel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetLowVel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetActVel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetMCSaccel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetPCSaccel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetMCSdecel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetPCSdecel(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetSynTime(ZEQ_HANDLE handle, double* value, int axis, int selector);
+ZEQ_API int ZEQ_GetGearratio(ZEQ_HANDLE handle, double* value, int axis, int selector);
+/* Raw encoder counts (`encp` / `encs`), no conversion. */
+ZEQ_API int ZEQ_GetEncp(ZEQ_HANDLE handle, int* value, int axis, int selector);
+ZEQ_API int ZEQ_GetEncs(ZEQ_HANDLE handle, int* value, int axis, int selector);
+
 
 /* ==== Event instructions ==================================================================== */
-/* (event exports) */
+/* An event channel (0..31) of the card runs one instruction by itself. Every loader below takes
+ * the channel, then the condition (0 = always, 1..14 = "@Z" "@NZ" "@G" "@GE" "@L" "@C" "@NC"
+ * "IFZ" "IFNZ" "IFG" "IFGE" "IFL" "IFC" "IFNC"), its operands as parameter addresses (0..1023)
+ * with axes (operand 1 and destination axis 0..15), and the FIFO selector last. A loader writes
+ * `eventid` (549) and the four `eventbase` words (568..574) on axis 0.
+ * Returns: 0; 7 channel, condition or operand-1/destination axis out of range (nothing sent);
+ * 6 unknown handle; a write code (the earlier words of the channel stay written). */
+
+/* Operand 2 a parameter: dest <- op1 (op) op2. */
+ZEQ_API int ZEQ_ADD32(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_ADD48(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_CMP32(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_CMP48(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_SCA32(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_SCA48(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_MUL32L(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_MUL32A(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_OR16(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                     int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_OR16B(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_AND16(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_AND16B(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_XOR16(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_XOR16B(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int op2Address, int op2Axis, int destAddress, int destAxis, int selector);
+/* Operand 2 a 16-bit immediate (low 16 bits of `value`). */
+ZEQ_API int ZEQ_OR16i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                      int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_OR16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_AND16i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_AND16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
+                        int op1Axis, int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_XOR16i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_XOR16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
+                        int op1Axis, int value, int destAddress, int destAxis, int selector);
+/* Operand 2 a 32-bit immediate. */
+ZEQ_API int ZEQ_ADD32i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_CMP32i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_MUL32iL(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
+                        int op1Axis, int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_MUL32iA(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
+                        int op1Axis, int value, int destAddress, int destAxis, int selector);
+/* Operand 2 a 48-bit immediate (low 48 bits of `value`). */
+ZEQ_API int ZEQ_ADD48i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int64_t value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_CMP48i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int64_t value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_SCA32i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int64_t value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_SCA48i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                       int64_t value, int destAddress, int destAxis, int selector);
+/* dest <- source parameter (16, 32 or 48 bits). */
+ZEQ_API int ZEQ_COP16(ZEQ_HANDLE handle, int channel, int condition, int srcAddress, int srcAxis,
+                      int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_COP32(ZEQ_HANDLE handle, int channel, int condition, int srcAddress, int srcAxis,
+                      int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_COP48(ZEQ_HANDLE handle, int channel, int condition, int srcAddress, int srcAxis,
+                      int destAddress, int destAxis, int selector);
+/* dest <- immediate (low 16 bits, 32 bits, low 48 bits). */
+ZEQ_API int ZEQ_SET16(ZEQ_HANDLE handle, int channel, int condition, int value, int destAddress,
+                      int destAxis, int selector);
+ZEQ_API int ZEQ_SET32(ZEQ_HANDLE handle, int channel, int condition, int value, int destAddress,
+                      int destAxis, int selector);
+ZEQ_API int ZEQ_SET48(ZEQ_HANDLE handle, int channel, int condition, int64_t value,
+                      int destAddress, int destAxis, int selector);
+
+/* One instruction as a record (20 bytes): `type` 0..33 in the order ADD32, ADD32I, ADD48,
+ * ADD48I, CMP32, CMP32I, CMP48, CMP48I, SCA32, SCA32I, SCA48, SCA48I, MUL32L, MUL32IL, MUL32A,
+ * MUL32IA, COP16, COP32, COP48, SET16, SET32, SET48, OR16, OR16I, OR16B, OR16IB, AND16, AND16I,
+ * AND16B, AND16IB, XOR16, XOR16I, XOR16B, XOR16IB; `op2` holds address and axis in its first
+ * two words, or the immediate low word first (the fourth word is not used). */
+typedef struct ZEQ_EVENT_INSTR {
+    int16_t type;
+    int16_t condition;
+    int16_t op1Address;
+    int16_t op1Axis;
+    uint16_t op2[4];
+    int16_t destAddress;
+    int16_t destAxis;
+} ZEQ_EVENT_INSTR;
+
+/* Loads the instruction record into `channel`. 0; 7 (null record, op1 axis, destination axis,
+ * condition, type or channel out of range); 6; a write code. */
+ZEQ_API int ZEQ_EventFun(ZEQ_HANDLE handle, int channel, const ZEQ_EVENT_INSTR* instr,
+                         int selector);
+/* Enables event channel 0..31 (`events` <- channel). 0; 7 channel out of range; a write code. */
+ZEQ_API int ZEQ_EnableEvent(ZEQ_HANDLE handle, int channel, int selector);
 
 /* ==== Coordinated groups, contour data and the path planner ================================= */
 /* (path exports) */
