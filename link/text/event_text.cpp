@@ -17,7 +17,9 @@ using event::Form;
 constexpr int64_t kMaxTextChannel = 30;
 constexpr int kMaxOperands = 6;
 
-bool is_comma(std::string_view token) { return token == ","; }
+bool is_comma(std::string_view token) {
+    return token == ",";
+}
 
 // The instruction named `token` (either case; the immediate marker "I" also as "i"), or -1.
 int find_mnemonic(std::string_view token) {
@@ -35,11 +37,14 @@ int find_condition(std::string_view token) {
 
 int immediate_bits(Form form) {
     switch (form) {
-    case Form::Imm16:
-    case Form::Set16: return 16;
-    case Form::Imm32:
-    case Form::Set32: return 32;
-    default: return 48;
+        case Form::Imm16:
+        case Form::Set16:
+            return 16;
+        case Form::Imm32:
+        case Form::Set32:
+            return 32;
+        default:
+            return 48;
     }
 }
 
@@ -114,26 +119,27 @@ int parse_event_line(const char* text, EventRequest* req) {
     event::Operands& o = req->operands;
     bool ok = false;
     switch (form) {
-    case Form::Param:  // op1, axis, op2 [, axis [, dest [, axis]]]
-        ok = n >= 3 && r.name(0, &o.op1Address) && r.axis(1, &o.op1Axis) && r.param(2, &o.op2) &&
-             r.name(4, &o.destAddress) && r.axis(5, &o.destAxis);
-        break;
-    case Form::Imm16:
-    case Form::Imm32:
-    case Form::Imm48:  // op1, axis, immediate [, dest [, axis]]
-        ok = n >= 3 && n <= 5 && r.name(0, &o.op1Address) && r.axis(1, &o.op1Axis) &&
-             r.immediate(2, bits, &o.op2) && r.name(3, &o.destAddress) && r.axis(4, &o.destAxis);
-        break;
-    case Form::Copy:  // source, axis [, dest [, axis]]
-        ok = n >= 2 && n <= 4 && r.param(0, &o.op2) && r.name(2, &o.destAddress) &&
-             r.axis(3, &o.destAxis);
-        break;
-    case Form::Set16:
-    case Form::Set32:
-    case Form::Set48:  // immediate, dest [, axis]
-        ok = n >= 2 && n <= 3 && r.immediate(0, bits, &o.op2) && r.name(1, &o.destAddress) &&
-             r.axis(2, &o.destAxis);
-        break;
+        case Form::Param:  // op1, axis, op2 [, axis [, dest [, axis]]]
+            ok = n >= 3 && r.name(0, &o.op1Address) && r.axis(1, &o.op1Axis) &&
+                 r.param(2, &o.op2) && r.name(4, &o.destAddress) && r.axis(5, &o.destAxis);
+            break;
+        case Form::Imm16:
+        case Form::Imm32:
+        case Form::Imm48:  // op1, axis, immediate [, dest [, axis]]
+            ok = n >= 3 && n <= 5 && r.name(0, &o.op1Address) && r.axis(1, &o.op1Axis) &&
+                 r.immediate(2, bits, &o.op2) && r.name(3, &o.destAddress) &&
+                 r.axis(4, &o.destAxis);
+            break;
+        case Form::Copy:  // source, axis [, dest [, axis]]
+            ok = n >= 2 && n <= 4 && r.param(0, &o.op2) && r.name(2, &o.destAddress) &&
+                 r.axis(3, &o.destAxis);
+            break;
+        case Form::Set16:
+        case Form::Set32:
+        case Form::Set48:  // immediate, dest [, axis]
+            ok = n >= 2 && n <= 3 && r.immediate(0, bits, &o.op2) && r.name(1, &o.destAddress) &&
+                 r.axis(2, &o.destAxis);
+            break;
     }
     return ok ? ZEQ_OK : ZEQ_ERR_ARGUMENT;
 }

@@ -17,7 +17,9 @@ static_assert(std::size(kParams) == kTextParamCount, "the catalogue has 237 syst
 
 }  // namespace
 
-const TextParam* text_params() { return kParams; }
+const TextParam* text_params() {
+    return kParams;
+}
 
 const TextParam* find_text_param(std::string_view name) {
     for (const TextParam& p : kParams)

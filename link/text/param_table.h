@@ -26,7 +26,9 @@ inline ParamWidth param_width(const TextParam& p) {
 }
 
 // Signed kinds (3 = S16, 5 = S32, 6 = 48-bit) are sign-extended when read; the others are not.
-inline bool param_signed(const TextParam& p) { return p.kind == 3 || p.kind == 5 || p.kind == 6; }
+inline bool param_signed(const TextParam& p) {
+    return p.kind == 3 || p.kind == 5 || p.kind == 6;
+}
 
 constexpr size_t kTextParamCount = 237;
 

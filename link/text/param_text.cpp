@@ -25,9 +25,12 @@ bool parse_tail_axis(Tokens& tokens, int* axis) {
 
 int bits_of(ParamWidth width) {
     switch (width) {
-    case ParamWidth::Bits32: return 32;
-    case ParamWidth::Bits48: return 48;
-    case ParamWidth::Bits16: break;
+        case ParamWidth::Bits32:
+            return 32;
+        case ParamWidth::Bits48:
+            return 48;
+        case ParamWidth::Bits16:
+            break;
     }
     return 16;
 }
@@ -59,14 +62,15 @@ int ZEQ_WRParamStr(ZEQ_HANDLE handle, const char* text, int selector) {
     if (!parse_tail_axis(tokens, &axis)) return ZEQ_ERR_ARGUMENT;
 
     switch (width) {
-    case ParamWidth::Bits32:
-        return ZEQ_SetParam32(handle, param->address, static_cast<int32_t>(value), axis, selector);
-    case ParamWidth::Bits48:
-        return ZEQ_SetParam48(handle, param->address, value, axis, selector);
-    case ParamWidth::Bits16: break;
+        case ParamWidth::Bits32:
+            return ZEQ_SetParam32(handle, param->address, static_cast<int32_t>(value), axis,
+                                  selector);
+        case ParamWidth::Bits48:
+            return ZEQ_SetParam48(handle, param->address, value, axis, selector);
+        case ParamWidth::Bits16:
+            break;
     }
-    return ZEQ_SetParam16(handle, param->address, static_cast<int>(value & 0xFFFF), axis,
-                          selector);
+    return ZEQ_SetParam16(handle, param->address, static_cast<int>(value & 0xFFFF), axis, selector);
 }
 
 int ZEQ_RDParamStr(ZEQ_HANDLE handle, const char* text, int64_t* value, int selector) {
@@ -84,21 +88,21 @@ int ZEQ_RDParamStr(ZEQ_HANDLE handle, const char* text, int64_t* value, int sele
     int rc = ZEQ_OK;
     int64_t result = 0;
     switch (param_width(*param)) {
-    case ParamWidth::Bits32: {
-        int32_t v = 0;
-        rc = ZEQ_GetParam32(handle, param->address, &v, axis, selector);
-        result = isSigned ? int64_t{v} : int64_t{static_cast<uint32_t>(v)};
-        break;
-    }
-    case ParamWidth::Bits48:
-        rc = ZEQ_GetParam48(handle, param->address, &result, axis, selector);
-        break;
-    case ParamWidth::Bits16: {
-        uint16_t v = 0;
-        rc = ZEQ_GetParam16(handle, param->address, &v, axis, selector);
-        result = isSigned ? int64_t{static_cast<int16_t>(v)} : int64_t{v};
-        break;
-    }
+        case ParamWidth::Bits32: {
+            int32_t v = 0;
+            rc = ZEQ_GetParam32(handle, param->address, &v, axis, selector);
+            result = isSigned ? int64_t{v} : int64_t{static_cast<uint32_t>(v)};
+            break;
+        }
+        case ParamWidth::Bits48:
+            rc = ZEQ_GetParam48(handle, param->address, &result, axis, selector);
+            break;
+        case ParamWidth::Bits16: {
+            uint16_t v = 0;
+            rc = ZEQ_GetParam16(handle, param->address, &v, axis, selector);
+            result = isSigned ? int64_t{static_cast<int16_t>(v)} : int64_t{v};
+            break;
+        }
     }
     // A reply whose checksum kept failing still hands over the last value read, as the
     // parameter reads do; other failures leave the caller's value alone.

@@ -5,7 +5,9 @@
 namespace zeq::link::text {
 namespace {
 
-bool is_separator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool is_separator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -15,14 +15,14 @@ bool equals_ignore_case(std::string_view a, std::string_view b);
 
 // Walks the tokens of one NUL-terminated line without copying it.
 class Tokens {
-public:
+  public:
     explicit Tokens(const char* line) : m_rest(line ? line : "") {}
     // The next token, or false at the end of the line.
     bool next(std::string_view* token);
     // True when no token is left.
     bool atEnd() const;
 
-private:
+  private:
     std::string_view m_rest;
 };
 

@@ -21,7 +21,7 @@ namespace {
 constexpr uint32_t kFlashAddressLimit = 0x1000000;  // addresses are sent as three bytes
 constexpr uint32_t kFlashPageSize = 256;
 constexpr uint32_t kUserInfoSize = 256;
-constexpr int kMaxPage = 0xFFFF;                     // page * 256 + 8 must fit three bytes
+constexpr int kMaxPage = 0xFFFF;  // page * 256 + 8 must fit three bytes
 // The password record: length byte at the base, characters from base + 8, all inside the
 // 256-byte page below the user information page.
 constexpr uint32_t kPasswordCharsOffset = kFlashPassword - kFlashPasswordLength;
@@ -39,7 +39,7 @@ ZEQ_MCDATA g_machineData{};
 
 // Appends one 4-byte frame to a transfer being assembled.
 class FrameWriter {
-public:
+  public:
     explicit FrameWriter(uint8_t* out) : m_out(out) {}
     void word(int reg, uint16_t value) {
         m_out[m_n++] = static_cast<uint8_t>(0x80 | reg);
@@ -57,7 +57,7 @@ public:
     }
     uint32_t size() const { return m_n; }
 
-private:
+  private:
     uint8_t* m_out;
     uint32_t m_n = 0;
 };
@@ -117,8 +117,7 @@ int flash_wait_ready(DeviceRecord* dev, std::chrono::milliseconds limit) {
     }
 }
 
-int flash_page_program(DeviceRecord* dev, uint32_t address, const uint8_t* data,
-                       uint32_t count) {
+int flash_page_program(DeviceRecord* dev, uint32_t address, const uint8_t* data, uint32_t count) {
     std::array<uint8_t, kPageProgramBytes> transfer;
     FrameWriter w(transfer.data());
     w.select();
@@ -290,16 +289,14 @@ int ZEQ_GetMCData(ZEQ_HANDLE handle, ZEQ_MCDATA** table) {
         if (rc != ZEQ_OK) return rc;
         uint8_t block[kMachineDataBytes];
         uint32_t got = 0;
-        if (ZEQ_Read(handle, block, kMachineDataBytes, &got) != ZEQ_OK ||
-            got != kMachineDataBytes)
+        if (ZEQ_Read(handle, block, kMachineDataBytes, &got) != ZEQ_OK || got != kMachineDataBytes)
             return ZEQ_ERR_RECEIVE;
         for (int axis = 0; axis < 4; ++axis) {
             const uint8_t* g = block + axis * kMachineDataGroup;
             ZEQ_MCDATA_AXIS& a = g_machineData.axis[axis];
-            a.encp = static_cast<int32_t>(static_cast<uint32_t>(g[0]) |
-                                          (static_cast<uint32_t>(g[1]) << 8) |
-                                          (static_cast<uint32_t>(g[2]) << 16) |
-                                          (static_cast<uint32_t>(g[3]) << 24));
+            a.encp = static_cast<int32_t>(
+                static_cast<uint32_t>(g[0]) | (static_cast<uint32_t>(g[1]) << 8) |
+                (static_cast<uint32_t>(g[2]) << 16) | (static_cast<uint32_t>(g[3]) << 24));
             a.moving = static_cast<uint16_t>(g[4] | (g[5] << 8));
             a.error = static_cast<uint16_t>(g[6] | (g[7] << 8));
             a.aio = static_cast<uint16_t>(g[8] | (g[9] << 8));

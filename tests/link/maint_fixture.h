@@ -16,7 +16,7 @@
 namespace zeq::test {
 
 class MaintTest : public LinkTest {
-protected:
+  protected:
     void SetUp() override {
         LinkTest::SetUp();
         zeq::sim::reset_all();

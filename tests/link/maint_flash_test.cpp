@@ -22,9 +22,15 @@ void add_word(Bytes& b, uint8_t reg, uint16_t v) {
     b.insert(b.end(), {static_cast<uint8_t>(0x80 | reg), 0x01, static_cast<uint8_t>(v & 0xFF),
                        static_cast<uint8_t>(v >> 8)});
 }
-void add_select(Bytes& b) { add_word(b, 56, 0); }
-void add_release(Bytes& b) { add_word(b, 56, 1); }
-void add_out(Bytes& b, uint8_t v) { add_word(b, 60, v); }
+void add_select(Bytes& b) {
+    add_word(b, 56, 0);
+}
+void add_release(Bytes& b) {
+    add_word(b, 56, 1);
+}
+void add_out(Bytes& b, uint8_t v) {
+    add_word(b, 60, v);
+}
 
 // The page program transfer a card must receive for `data` at `address`.
 Bytes page_program(uint32_t address, const Bytes& data) {
@@ -56,7 +62,7 @@ int find_from(const std::vector<std::string>& lines, const std::string& frame, s
 }
 
 class FlashTest : public MaintTest {
-protected:
+  protected:
     void writePassword(const std::string& pw) {
         card().set_flash_byte(0x3E700, static_cast<uint8_t>(pw.size()));
         for (size_t i = 0; i < pw.size(); ++i)
@@ -82,8 +88,8 @@ TEST_F(FlashTest, ShortProgramPadsWithErasedBytesAndLeavesTheRestOfThePage) {
     ASSERT_EQ(ZEQ_ReserveWFWE(h_), ZEQ_OK);
     Bytes back(17);
     ASSERT_EQ(ZEQ_ReserveREB(h_, 0x2000, back.data(), 17), ZEQ_OK);
-    EXPECT_EQ(back, (Bytes{0x11, 0x22, 0x33, 0x44, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                           0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x5A}));
+    EXPECT_EQ(back, (Bytes{0x11, 0x22, 0x33, 0x44, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                           0xFF, 0xFF, 0xFF, 0xFF, 0x5A}));
 }
 
 TEST_F(FlashTest, BadArgumentsAreRefusedBeforeAnythingIsSent) {
@@ -260,9 +266,8 @@ TEST_F(FlashTest, UserInfoWriteWithoutPasswordProgramsOnlyTheUserPage) {
     const Bytes data = pattern(8, 2);
     ASSERT_EQ(ZEQ_WriteUserInfo(h_, 0, data.data(), 8), ZEQ_OK);
     const auto w = written();
-    EXPECT_EQ(std::count_if(w.begin(), w.end(),
-                            [](const std::string& l) { return l.size() > 1000; }),
-              1)
+    EXPECT_EQ(
+        std::count_if(w.begin(), w.end(), [](const std::string& l) { return l.size() > 1000; }), 1)
         << "one page program only";
     EXPECT_EQ(card().flash_byte(0x3E700), 0xFF);
     EXPECT_EQ(card().flash_byte(0x3E708), 0xFF);

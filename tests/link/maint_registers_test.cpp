@@ -77,7 +77,8 @@ TEST_F(MachineDataTest, SnapshotOfFourAxesFromTheGraphPort) {
     const int32_t encp[4] = {-100000, 7, 0x12345678, -1};
     for (int a = 0; a < 4; ++a) {
         card().poke16(a, reg::encp, static_cast<uint16_t>(encp[a]));
-        card().poke16(a, reg::encp + 1, static_cast<uint16_t>(static_cast<uint32_t>(encp[a]) >> 16));
+        card().poke16(a, reg::encp + 1,
+                      static_cast<uint16_t>(static_cast<uint32_t>(encp[a]) >> 16));
         card().poke16(a, reg::moving, static_cast<uint16_t>(a == 2));
         card().poke16(a, reg::error, static_cast<uint16_t>(0x100 + a));
         card().poke16(a, reg::aio, static_cast<uint16_t>(0xF000 + a));
@@ -128,7 +129,7 @@ TEST_F(MachineDataTest, IdentificationTextBelongsToTheOpenDevice) {
 TEST(Reverse, MirrorsTheLowByte) {
     const struct {
         int in, out;
-    } cases[] = {{0x01, 0x80}, {0x0F, 0xF0}, {0x80, 0x01}, {0xA5, 0xA5}, {0x12, 0x48},
+    } cases[] = {{0x01, 0x80}, {0x0F, 0xF0}, {0x80, 0x01},  {0xA5, 0xA5},   {0x12, 0x48},
                  {0x00, 0x00}, {0xFF, 0xFF}, {0x101, 0x80}, {0x7F00, 0x00}, {-1, 0xFF}};
     for (const auto& c : cases) EXPECT_EQ(ZEQ_Reverse(c.in), c.out) << std::hex << c.in;
     for (int b = 0; b < 256; ++b) ASSERT_EQ(ZEQ_Reverse(ZEQ_Reverse(b)), b);

@@ -56,30 +56,30 @@ TEST_F(TextParamTest, WriteThroughTheQueueFifo) {
 
 TEST_F(TextParamTest, BadLinesAreRefusedBeforeAnythingIsSent) {
     const char* lines[] = {
-        "WR naxis 4",                  // read-only
-        "WR fwversion 1",              // read-only
-        "WR curpos 0 1",               // read-only
-        "",                            // nothing
-        "WR",                          // no name
-        "WR mcstgpos",                 // no value
-        "W mcstgpos 1",                // command too short
-        "RW mcstgpos 1",               // not a write
-        "WR nosuch 1",                 // unknown name
-        "WR S32 1",                    // a format text is not a name
-        "WR mcstgpos 12x",             // not a decimal digit
-        "WR mcstgpos 3G8h",            // not a hex digit
-        "WR mcstgpos h",               // no digits
-        "WR mcstgpos -",               // no digits
-        "WR mcstgpos -3E8h",           // hex takes no sign
-        "WR mcstgpos 1000 12",         // the axis is one digit
-        "WR mcstgpos 1000 x",          // the axis is a digit
-        "WR mcstgpos 1000 2 3",        // trailing token
-        "WR mcsgo &nosuch",            // no such parameter to take the address of
-        "WR mcsgo &",                  // no name after &
-        "WR mcsslope 65536",           // does not fit 16 bits
-        "WR mcsslope -32769",          // does not fit 16 bits
-        "WR mcstgpos 4294967296",      // does not fit 32 bits
-        "WR user48b0 1000000000000h",  // does not fit 48 bits
+        "WR naxis 4",                        // read-only
+        "WR fwversion 1",                    // read-only
+        "WR curpos 0 1",                     // read-only
+        "",                                  // nothing
+        "WR",                                // no name
+        "WR mcstgpos",                       // no value
+        "W mcstgpos 1",                      // command too short
+        "RW mcstgpos 1",                     // not a write
+        "WR nosuch 1",                       // unknown name
+        "WR S32 1",                          // a format text is not a name
+        "WR mcstgpos 12x",                   // not a decimal digit
+        "WR mcstgpos 3G8h",                  // not a hex digit
+        "WR mcstgpos h",                     // no digits
+        "WR mcstgpos -",                     // no digits
+        "WR mcstgpos -3E8h",                 // hex takes no sign
+        "WR mcstgpos 1000 12",               // the axis is one digit
+        "WR mcstgpos 1000 x",                // the axis is a digit
+        "WR mcstgpos 1000 2 3",              // trailing token
+        "WR mcsgo &nosuch",                  // no such parameter to take the address of
+        "WR mcsgo &",                        // no name after &
+        "WR mcsslope 65536",                 // does not fit 16 bits
+        "WR mcsslope -32769",                // does not fit 16 bits
+        "WR mcstgpos 4294967296",            // does not fit 32 bits
+        "WR user48b0 1000000000000h",        // does not fit 48 bits
         "WR mcstgpos 99999999999999999999",  // does not fit 64 bits
     };
     for (const char* line : lines) EXPECT_EQ(ZEQ_WRParamStr(h_, line, 0), ZEQ_ERR_ARGUMENT) << line;
@@ -96,18 +96,16 @@ TEST_F(TextParamTest, ReadsByWidthAndSignedness) {
     using namespace zeq::sim;
     card().poke16(1, reg::mcspos, static_cast<uint16_t>(-123456 & 0xFFFF));
     card().poke16(1, reg::mcspos + 1, static_cast<uint16_t>((-123456 >> 16) & 0xFFFF));
-    card().poke16(0, 307, 0xFFFE);                       // user16b0, S16
-    card().poke16(0, 704, 0xFFFF);                       // delayus, U32
+    card().poke16(0, 307, 0xFFFE);  // user16b0, S16
+    card().poke16(0, 704, 0xFFFF);  // delayus, U32
     card().poke16(0, 705, 0xFFFF);
     for (int i = 0; i < 3; ++i) card().poke16(0, 337 + i, i == 0 ? 0xFFFD : 0xFFFF);  // -3
     const struct {
         const char* line;
         int64_t value;
     } cases[] = {
-        {"RD mcspos 1", -123456},
-        {"rd naxis", 4},  // read-only rows may be read
-        {"RD user16b0", -2},
-        {"RD delayus", 0xFFFFFFFFll},
+        {"RD mcspos 1", -123456}, {"rd naxis", 4},  // read-only rows may be read
+        {"RD user16b0", -2},      {"RD delayus", 0xFFFFFFFFll},
         {"RD user48b0 0", -3},
     };
     for (const auto& c : cases) {
@@ -118,10 +116,11 @@ TEST_F(TextParamTest, ReadsByWidthAndSignedness) {
 }
 
 TEST_F(TextParamTest, BadReadLinesAreRefused) {
-    const char* lines[] = {"RD mcspos 12", "RD", "RD nosuch", "DR mcspos", "RD mcspos 1 1",
-                           "WR mcspos 1"};
+    const char* lines[] = {"RD mcspos 12",  "RD",         "RD nosuch", "DR mcspos",
+                           "RD mcspos 1 1", "WR mcspos 1"};
     int64_t v = 99;
-    for (const char* line : lines) EXPECT_EQ(ZEQ_RDParamStr(h_, line, &v, 0), ZEQ_ERR_ARGUMENT) << line;
+    for (const char* line : lines)
+        EXPECT_EQ(ZEQ_RDParamStr(h_, line, &v, 0), ZEQ_ERR_ARGUMENT) << line;
     EXPECT_EQ(v, 99);
     EXPECT_EQ(ZEQ_RDParamStr(h_, "RD mcspos", nullptr, 0), ZEQ_ERR_ARGUMENT);
     EXPECT_TRUE(trace().empty());
@@ -144,8 +143,8 @@ TEST_F(TextParamTest, WaitLinesQueueTheWaitCommand) {
         EXPECT_EQ(written().at(0), c.frame) << c.line;
     }
     clearTrace();
-    for (const char* line : {"WX mcsmoving", "RZ mcsmoving", "WZ", "WZ nosuch", "WZ mcsmoving 12",
-                             "W mcsmoving"})
+    for (const char* line :
+         {"WX mcsmoving", "RZ mcsmoving", "WZ", "WZ nosuch", "WZ mcsmoving 12", "W mcsmoving"})
         EXPECT_EQ(ZEQ_WTParamStr(h_, line), ZEQ_ERR_ARGUMENT) << line;
     EXPECT_TRUE(trace().empty());
 }
