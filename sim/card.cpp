@@ -42,7 +42,17 @@ SimCard::SimCard(int index, int naxis)
     eeprom_.description = "ZEQ-SIM" + std::to_string(index);
     eeprom_.serial = "ZEQSIM" + std::to_string(index);
     wallBase_ = std::chrono::steady_clock::now();
+    motion_.set_sink(this);
     power_on_regs();
+}
+
+void SimCard::event_write(int axis, int addr, const uint16_t* words, int n) {
+    apply_write(axis, addr, words, n);
+}
+
+void SimCard::set_home_switch(int axis, int32_t pos) {
+    std::lock_guard lk(mu_);
+    motion_.set_home_switch(axis, pos);
 }
 
 void SimCard::power_on_regs() {
@@ -52,6 +62,7 @@ void SimCard::power_on_regs() {
     regs_.set16(0, reg::fwversion, kFwDate);
     regs_.set32(0, reg::sysclk, kSysclk);
     regs_.set16(0, reg::clkdiv, static_cast<uint16_t>(kSysclk / 1'000'000'000.0 * tickNs_));
+    motion_.set_tick_ns(tickNs_);
     motion_.power_on(naxis_);
 }
 
@@ -121,8 +132,10 @@ void SimCard::advance(uint64_t ns) {
 
 void SimCard::tick() {
     regs_.set32(0, reg::ticks, regs_.u32(0, reg::ticks) + 1);
-    run_all();
     motion_.tick();
+    // The queue runs after the motion step, so a wait on a motion flag ends in the tick where
+    // the flag falls.
+    run_all();
     if (graphOn_) {
         for (int a = 0; a < 4; ++a) {
             uint32_t p = regs_.u32(a, reg::curpos);
@@ -261,7 +274,7 @@ void SimCard::set_naxis(int n) {
     naxis_ = std::clamp(n, 1, RegisterFile::kAxes);
     regs_.set16(0, reg::naxis, static_cast<uint16_t>(naxis_));
     regs_.set16(0, reg::hwversion, static_cast<uint16_t>((naxis_ << 8) | kYearDigit));
-    motion_.power_on(naxis_);
+    motion_.set_naxis(naxis_);
 }
 
 uint16_t SimCard::reg16(int axis, int addr) {
@@ -399,6 +412,7 @@ void SimCard::set_tick_ns(uint64_t ns) {
     std::lock_guard lk(mu_);
     tickNs_ = std::max<uint64_t>(ns, 1000);
     subTick_ = 0;
+    motion_.set_tick_ns(tickNs_);
     regs_.set16(0, reg::clkdiv, static_cast<uint16_t>(kSysclk / 1'000'000'000.0 * tickNs_));
 }
 uint64_t SimCard::tick_ns() {

@@ -36,7 +36,7 @@ struct BridgeEeprom {
     uint16_t remoteWakeup = 0;
 };
 
-class SimCard {
+class SimCard final : private WriteSink {
 public:
     // FIFO indexes of the white-box API.
     static constexpr int kImmediate = 0;
@@ -113,6 +113,9 @@ public:
     void set_latency_us(uint32_t us);
     uint32_t latency_us();
 
+    // The simulated home switch of an axis (the position of its edge; default 0).
+    void set_home_switch(int axis, int32_t pos);
+
     // Graph capture: on (default) records the 32-bit `curpos` of axes 0..3 every tick.
     void set_graph_capture(bool on);
     size_t graph_bytes();
@@ -132,6 +135,7 @@ private:
         uint64_t refused = 0;
     };
 
+    void event_write(int axis, int addr, const uint16_t* words, int n) override;
     void power_on_regs();
     void reset_locked();
     void sync_clock();

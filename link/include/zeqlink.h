@@ -153,6 +153,10 @@ ZEQ_API int ZEQ_Purge(ZEQ_HANDLE handle, uint32_t mask);
 ZEQ_API int ZEQ_SetTimeouts(ZEQ_HANDLE handle, uint32_t readMs, uint32_t writeMs);
 /* Resets the bridge. 0; 6; 15 (reset failed); 3. */
 ZEQ_API int ZEQ_ResetDevice(ZEQ_HANDLE handle);
+/* Reads / programs the bridge's EEPROM. Read: 0; 6; 2 read failed; 3. Program: 0; 6; 1 write
+ * failed; 3. */
+ZEQ_API int ZEQ_ReadProEEP(ZEQ_HANDLE handle, ZEQ_EEPROM_DATA* data);
+ZEQ_API int ZEQ_WriteProEEP(ZEQ_HANDLE handle, const ZEQ_EEPROM_DATA* data);
 /* Sets the notification target for all devices (0 = off). Returns 1. */
 ZEQ_API unsigned char ZEQ_SethWnd(uint32_t target);
 /* Sets the function that delivers notifications to the target (NULL = none). */

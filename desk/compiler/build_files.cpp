@@ -1,0 +1,78 @@
+// build.dat and binfo.dat.
+//
+// binfo.dat, little-endian, no gaps:
+//   u32 source mtime | u32 build.dat mtime | u32 L | u32 global-list offset | u32 N | u32 M |
+//   L bytes source path | N × (u32 offset behind label line, u32 index of next item) |
+//   M × u32 source line of each output item
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+
+#include "compiler/messages.h"
+#include "compiler/script_compiler.h"
+#include "core/app_home.h"
+
+namespace zeq::desk {
+
+namespace {
+void putU32(std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+uint32_t modificationTime(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    return static_cast<uint32_t>(st.st_mtime);
+}
+bool writeFile(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+}  // namespace
+
+std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
+                                      std::string_view sourcePath) const {
+    const auto labels = static_cast<size_t>(m_labelCounter);
+    std::string out;
+    out.reserve(24 + sourcePath.size() + 8 * labels + 4 * m_lineMap.size());
+    putU32(out, sourceTime);
+    putU32(out, buildTime);
+    putU32(out, static_cast<uint32_t>(sourcePath.size()));
+    putU32(out, m_globalListOffset);
+    putU32(out, static_cast<uint32_t>(labels));
+    putU32(out, static_cast<uint32_t>(m_lineMap.size()));
+    out.append(sourcePath);
+    for (size_t n = 0; n < labels; ++n) {
+        // Labels allocated but never defined keep zeros: nothing jumps to them.
+        const auto entry = n < m_labelTable.size() ? m_labelTable[n]
+                                                   : std::pair<uint32_t, uint32_t>{0u, 0u};
+        putU32(out, entry.first);
+        putU32(out, entry.second);
+    }
+    for (uint32_t line : m_lineMap) putU32(out, line);
+    return out;
+}
+
+bool ScriptCompiler::writeBuildFiles(const std::string& programDir,
+                                     const std::string& sourcePath) {
+    std::string dir = programDir;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    const std::string dat = dir + "/dat";
+    ensureDirectory(dat);
+    const std::string buildPath = dat + "/build.dat";
+    const std::string infoPath = dat + "/binfo.dat";
+    bool ok = writeFile(buildPath, m_out);
+    if (ok) {
+        const std::string info =
+            buildInfo(modificationTime(sourcePath), modificationTime(buildPath), sourcePath);
+        ok = writeFile(infoPath, info);
+    }
+    if (!ok) {
+        m_lex.say(msg::kCannotSave);
+        m_lex.addError();
+    }
+    return ok;
+}
+
+}  // namespace zeq::desk

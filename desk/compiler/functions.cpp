@@ -1,0 +1,389 @@
+// Program structure (main, fun, call), the statement dispatcher, the compile driver, the
+// one-statement compile and the output items.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "compiler/messages.h"
+#include "compiler/script_compiler.h"
+#include "compiler/tokens.h"
+
+namespace zeq::desk {
+
+namespace {
+std::string formatCount(const char* form, int n) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf, form, n);
+    return buf;
+}
+bool isUpperMain(std::string_view name) {
+    if (name.size() != 4) return false;
+    const char* m = "MAIN";
+    for (size_t i = 0; i < 4; ++i) {
+        char c = name[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != m[i]) return false;
+    }
+    return true;
+}
+}  // namespace
+
+ScriptCompiler::ScriptCompiler(ParamCatalogue& catalogue, OutputSink* sink)
+    : m_catalogue(catalogue) {
+    m_lex.setSink(sink);
+}
+
+// ---- output items ------------------------------------------------------------------------
+
+void ScriptCompiler::emit(std::string_view text) {
+    if (m_lex.immediate()) return;
+    m_out.append(text);
+    m_lineMap.push_back(static_cast<uint32_t>(m_lex.statementLine()));
+}
+
+void ScriptCompiler::emitSlice(size_t from) {
+    std::string item(m_lex.slice(from, m_lex.previousEnd()));
+    item += "\r\n";
+    emit(item);
+}
+
+void ScriptCompiler::ensureLabelSlot(int n) {
+    if (n >= 0 && static_cast<size_t>(n) >= m_labelTable.size()) {
+        m_labelTable.resize(static_cast<size_t>(n) + 1, {0u, 0u});
+    }
+}
+
+void ScriptCompiler::emitLabel(int n) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "Lable%d:\r\n", n);
+    emit(buf);
+    if (m_lex.immediate()) return;
+    ensureLabelSlot(n);
+    m_labelTable[static_cast<size_t>(n)] = {static_cast<uint32_t>(m_out.size()),
+                                            static_cast<uint32_t>(m_lineMap.size())};
+}
+
+void ScriptCompiler::emitJump(const char* kind, int n) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%s: Lable%d\r\n", kind, n);
+    emit(buf);
+}
+
+bool ScriptCompiler::polledStop() {
+    if (m_observer) m_observer(m_lex.line());
+    return m_stopRequested.load();
+}
+
+// ---- driver ------------------------------------------------------------------------------
+
+void ScriptCompiler::initialise() {
+    m_lex.setLine(0);
+    m_lex.resetErrors();
+    m_out.clear();
+    m_lineMap.clear();
+    m_labelTable.clear();
+    m_labelCounter = 1;
+    m_userWords = 0;
+    m_globalListOffset = 0;
+    m_globals.clear();
+    m_locals.clear();
+    m_functions.clear();
+    m_labels.clear();
+    m_blocks.clear();
+    m_steps.clear();
+    m_lex.say(msg::kStartAnalysis);
+}
+
+bool ScriptCompiler::compile(const std::string& programDir, const std::string& sourcePath) {
+    std::ifstream in(sourcePath, std::ios::binary);
+    std::string bytes;
+    bool readOk = static_cast<bool>(in);
+    if (readOk) {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        readOk = !in.bad();
+    }
+    if (!readOk) {
+        // Nothing is analysed and no build file is touched.
+        m_lex.resetErrors();
+        m_lex.addError();
+        m_out.clear();
+        m_lineMap.clear();
+        std::string text = msg::kCannotOpenSource;
+        const size_t at = text.find("%s");
+        text.replace(at, 2, sourcePath);
+        m_lex.say(text);
+        m_lex.say(formatCount(msg::kFinished, m_lex.errorCount()));
+        m_stopRequested.store(true);
+        return false;
+    }
+    return compileText(bytes, programDir, sourcePath);
+}
+
+bool ScriptCompiler::compileText(std::string_view bytes, const std::string& programDir,
+                                 const std::string& sourcePath) {
+    m_source.assign(bytes.data(), bytes.size());
+    m_lex.setImmediate(false);
+    m_lex.setSource(m_source, detectScriptEncoding(m_source));
+    m_programDir = programDir;
+    initialise();
+    analyse();
+    if (m_lex.errorCount() == 0 && !programDir.empty()) writeBuildFiles(programDir, sourcePath);
+    // The compile-time tables are released; the output stays readable until the next compile.
+    m_globals.clear();
+    m_locals.clear();
+    m_functions.clear();
+    m_labels.clear();
+    m_blocks.clear();
+    m_steps.clear();
+    const bool stopped = m_stopRequested.load();
+    m_lex.say(formatCount(stopped ? msg::kTerminated : msg::kFinished, m_lex.errorCount()));
+    m_stopRequested.store(true);
+    return m_lex.errorCount() == 0;
+}
+
+void ScriptCompiler::analyse() {
+    m_stopRequested.store(false);
+    m_lex.say(msg::kStartSpellCheck);
+    if (!m_lex.spellCheck()) return;
+    m_lex.say(msg::kStartSyntax);
+    m_catalogue.resetToSystemRows();
+    m_lex.rewind();
+    m_lex.next();
+    // The handler runs at least once: an empty source meets its end at top level.
+    do {
+        topLevel();
+    } while (m_lex.code() != tok::EndOfSource && !polledStop());
+    endOfCompileChecks();
+}
+
+void ScriptCompiler::topLevel() {
+    switch (m_lex.code()) {
+        case tok::EndOfLine:
+            m_lex.advance();
+            return;
+        case tok::Main:
+        case tok::Fun:
+            functionDefinition(m_lex.code());
+            return;
+        case tok::Var:
+            declaration(true);
+            return;
+        case '#':
+            macroDefinition();
+            return;
+        case tok::End:
+            m_lex.report(msg::kMissingFunctionStart);
+            m_lex.advance();
+            return;
+        default:
+            m_lex.report(msg::kUnrecognisedKeyword, m_lex.text());
+            m_lex.advance();
+            return;
+    }
+}
+
+// (main | fun NAME) EOL {statement} end
+void ScriptCompiler::functionDefinition(int kind) {
+    m_locals.clear();
+    m_labels.clear();
+    push(kind);
+    const int b = m_blocks.back().b;
+    std::string name(m_lex.text());
+    bool nameOk = true;
+    if (kind == tok::Fun) {
+        const int line = m_lex.line();
+        m_lex.advance();
+        name = std::string(m_lex.text());
+        if (m_lex.line() != line || m_lex.code() == tok::EndOfSource) {
+            m_lex.report(msg::kFunctionNameMissing, m_lex.text(), line);
+            nameOk = false;
+        } else if (m_lex.code() != tok::Identifier) {
+            m_lex.report(msg::kImproperFunctionName, name);
+            nameOk = false;
+        }
+    }
+    int entry = -1;
+    if (nameOk) {
+        if (m_globals.find(name) >= 0 || isCatalogueName(name)) {
+            m_lex.report(msg::kDefinedOtherKind, name);
+        } else {
+            entry = m_functions.find(name);
+            if (entry < 0) {
+                entry = m_functions.add(name, kind == tok::Main ? 0 : b, m_lex.line(), true);
+            } else if (m_functions[entry].defined) {
+                m_lex.report(msg::kRedefinition, name);
+            } else {
+                m_functions[entry].defined = true;
+            }
+        }
+    }
+    // A fun without a name on its line keeps the line end for the body.
+    if (kind == tok::Main ||
+        (m_lex.code() != tok::EndOfLine && m_lex.code() != tok::EndOfSource)) {
+        m_lex.advance();
+    }
+    if (entry >= 0) emitLabel(m_functions[entry].label);
+
+    while (m_lex.code() != tok::EndOfSource && m_lex.code() != tok::End && !polledStop()) {
+        statement();
+    }
+    if (m_lex.code() == tok::End) {
+        m_lex.advance();
+        emit("jumpE:\r\n");
+    } else {
+        m_lex.report(msg::kFunctionNoEnd);
+    }
+    endOfFunctionChecks();
+}
+
+void ScriptCompiler::endOfFunctionChecks() {
+    for (const NameTable::Entry& label : m_labels.entries()) {
+        if (!label.defined) m_lex.report(msg::kLabelUndefined, label.name, label.firstLine);
+    }
+    for (const Block& block : m_blocks) {
+        if (block.kind != tok::Main && block.kind != tok::Fun) {
+            m_lex.report(msg::kMissingEndMarker, std::nullopt, block.line);
+        }
+    }
+    m_blocks.clear();
+    m_steps.clear();
+}
+
+void ScriptCompiler::endOfCompileChecks() {
+    bool hasMain = false;
+    for (const NameTable::Entry& f : m_functions.entries()) {
+        if (!f.defined) m_lex.report(msg::kLabelUndefined, f.name, f.firstLine);
+        if (isUpperMain(f.name)) hasMain = true;
+    }
+    if (!hasMain) m_lex.report(msg::kMainMissing);
+    if (m_lex.errorCount() == 0 && m_globals.size() > 0) {
+        emit("GV: ");
+        m_globalListOffset = static_cast<uint32_t>(m_out.size());
+        std::string names;
+        for (const NameTable::Entry& g : m_globals.entries()) {
+            if (!names.empty()) names += ',';
+            names += g.name;
+        }
+        emit(names);
+    }
+}
+
+// call NAME
+void ScriptCompiler::callStatement() {
+    m_lex.advance();
+    if (m_lex.code() != tok::Identifier) {
+        m_lex.report(msg::kSyntaxError, m_lex.text());
+        return;
+    }
+    const std::string name(m_lex.text());
+    if (m_labels.find(name) >= 0 || isCatalogueName(name) || m_locals.find(name) >= 0) {
+        m_lex.report(msg::kDefinedOtherKind, name);
+        m_lex.advance();
+        return;
+    }
+    int entry = m_functions.find(name);
+    if (entry < 0) entry = m_functions.add(name, m_labelCounter++, m_lex.line(), false);
+    emitJump("jumpH", m_functions[entry].label);
+    m_lex.advance();
+}
+
+void ScriptCompiler::statement() {
+    const int code = m_lex.code();
+    bool eventWord = isEventInstruction(code) || (code >= tok::CondZ && code <= tok::IFL);
+    std::string word(m_lex.text());
+    if (code == '@') {  // "@" and the condition word are two tokens
+        Lexer probe = m_lex;
+        probe.setSink(nullptr);
+        probe.advance();
+        word = "@" + std::string(probe.text());
+        eventWord = isEventCondition(lookupKeyword(word));
+    }
+    if (eventWord) {
+        m_lex.report(msg::kEventNeedsId, word);
+        m_lex.skipToEndOfLine();
+        return;
+    }
+    switch (code) {
+        case tok::EndOfLine:
+            m_lex.advance();
+            return;
+        case tok::EndOfSource:
+        case tok::End:
+            return;
+        case tok::Identifier:
+            identifierStatement();
+            return;
+        case tok::Var:
+            declaration(false);
+            return;
+        case '#':
+            macroDefinition();
+            return;
+        case tok::If: ifStatement(); return;
+        case tok::Elseif: elseifStatement(); return;
+        case tok::Else: elseStatement(); return;
+        case tok::Endif: endifStatement(); return;
+        case tok::While: whileStatement(); return;
+        case tok::Wend: wendStatement(); return;
+        case tok::For: forStatement(); return;
+        case tok::Next: nextStatement(); return;
+        case tok::Break: loopJump(true); return;
+        case tok::Continue: loopJump(false); return;
+        case tok::Goto: gotoStatement(); return;
+        case tok::Call: callStatement(); return;
+        case tok::Then:
+        case tok::Do:
+            m_lex.report(msg::kSurplus, m_lex.text());
+            m_lex.advance();
+            return;
+        case tok::Main:
+            m_lex.report(msg::kMainInsideFunction);
+            m_lex.advance();
+            return;
+        case tok::Fun:
+            m_lex.report(msg::kNestedFunction);
+            m_lex.advance();
+            return;
+        case tok::Exit: {
+            // Copied, so that the interpreter ends the program here.
+            const size_t start = m_lex.tokenStart();
+            m_lex.advance();
+            emitSlice(start);
+            return;
+        }
+        case tok::Pause:
+        case tok::Sleep:
+        case tok::Board:
+        case tok::Mg:
+            simpleStatement();
+            return;
+        default:
+            builtinCall();
+            return;
+    }
+}
+
+bool ScriptCompiler::compileImmediate(std::string_view statement) {
+    m_lex.setImmediate(true);
+    m_lex.setSource(statement, detectScriptEncoding(statement));
+    initialise();
+    m_stopRequested.store(false);
+    m_lex.next();
+    while (m_lex.code() != tok::EndOfSource && !m_stopRequested.load()) {
+        if (m_lex.code() == tok::EndOfLine) {
+            m_lex.next();
+            continue;
+        }
+        builtinCall();
+    }
+    m_blocks.clear();
+    m_steps.clear();
+    m_lex.setImmediate(false);
+    m_stopRequested.store(true);
+    const bool ok = m_lex.errorCount() == 0;
+    m_lex.setSource({}, TextEncoding::Gbk);
+    return ok;
+}
+
+}  // namespace zeq::desk

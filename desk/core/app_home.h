@@ -1,0 +1,22 @@
+// The application home: the folder whose dat/ holds zeq.ini, build.dat and binfo.dat.
+#pragma once
+
+#include <string>
+
+namespace zeq::desk {
+
+// $ZEQ_HOME when set and not empty; otherwise the executable's folder when it is writable (the
+// portable layout); otherwise $XDG_DATA_HOME/zeqdesk (default ~/.local/share/zeqdesk).
+// No trailing separator.
+std::string applicationHome();
+
+// applicationHome() + "/dat".
+std::string applicationDatDir();
+
+// Folder of the running executable, empty when it cannot be determined.
+std::string executableDir();
+
+// Creates the folder and its parents when missing. True when it exists afterwards.
+bool ensureDirectory(const std::string& path);
+
+}  // namespace zeq::desk
