@@ -19,7 +19,6 @@ class MaintTest : public LinkTest {
   protected:
     void SetUp() override {
         LinkTest::SetUp();
-        zeq::sim::reset_all();
         h_ = open(0);
         ASSERT_NE(h_, 0u);
         clearTrace();

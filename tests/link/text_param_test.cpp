@@ -15,8 +15,8 @@ using TextParamTest = MaintTest;
 // A write line, the frame it must send, and where the value lands on the card.
 struct WriteCase {
     const char* line;
-    const char* frame;  // nullptr: not checked
-    int axis, address, bits;
+    const char* frame;        // nullptr: not checked
+    int axis, address, bits;  // bits 0: a command register, only the frame is checked
     int64_t stored;
 };
 
@@ -25,7 +25,7 @@ TEST_F(TextParamTest, WritesResolveNameWidthValueAndAxis) {
         {"wr mcstgpos 1000 2", "80 07 0C A8 E8 03 00 00 F4 AB", 2, 12, 32, 1000},
         {"WR mcstgpos 3E8h 2", "80 07 0C A8 E8 03 00 00 F4 AB", 2, 12, 32, 1000},
         {"WR mcstgpos 3e8H 2", "80 07 0C A8 E8 03 00 00 F4 AB", 2, 12, 32, 1000},
-        {"WR mcsgo &mcsvel", "80 05 17 80 04 00 1B 80", 0, 23, 16, 4},
+        {"WR mcsgo &mcsvel", "80 05 17 80 04 00 1B 80", 0, 23, 0, 4},  // starts a move
         {"  \tWR  mcstgpos\t-5\r\n", nullptr, 0, 12, 32, -5},
         {"WRITE MCSTGPOS 77 3", nullptr, 3, 12, 32, 77},
         {"WR user16b0 -1", nullptr, 0, 307, 16, 0xFFFF},
@@ -41,6 +41,7 @@ TEST_F(TextParamTest, WritesResolveNameWidthValueAndAxis) {
         if (c.frame) {
             EXPECT_EQ(written().at(0), c.frame) << c.line;
         }
+        if (c.bits == 0) continue;
         int64_t got = 0;
         if (c.bits == 16) got = card().reg16(c.axis, c.address);
         if (c.bits == 32) got = card().reg32(c.axis, c.address);
