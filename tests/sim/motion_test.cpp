@@ -10,7 +10,7 @@ namespace {
 constexpr int32_t kOne = 65536;  // 1.0 in S16.16
 
 class Motion : public SimFixture {
-protected:
+  protected:
     void SetUp() override {
         SimFixture::SetUp();
         card->set_clock(zeq::sim::ClockMode::Step, 1);  // bridge calls cost no ticks here
