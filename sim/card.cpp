@@ -130,21 +130,23 @@ void SimCard::advance(uint64_t ns) {
     subTick_ %= tickNs_;
     // A card with nothing to do only counts ticks (and keeps sampling its constant positions),
     // so that catching up a long idle stretch of wall time costs nothing.
-    if (idle()) {
-        regs_.set32(0, reg::ticks, static_cast<uint32_t>(regs_.u32(0, reg::ticks) + n));
-        if (graphOn_) {
-            uint64_t k = std::min<uint64_t>(n, graph_.capacity() / 16 + 1);
-            for (uint64_t i = 0; i < k; ++i) {
-                for (int a = 0; a < 4; ++a) {
-                    uint32_t p = regs_.u32(a, reg::curpos);
-                    for (int b = 0; b < 4; ++b)
-                        graph_.push_overwrite(static_cast<uint8_t>(p >> (8 * b)));
-                }
-            }
-        }
-        return;
+    while (n > 0 && !idle()) {
+        tick();
+        --n;
     }
-    for (uint64_t i = 0; i < n; ++i) tick();
+    if (n == 0) return;
+    regs_.set32(0, reg::ticks, static_cast<uint32_t>(regs_.u32(0, reg::ticks) + n));
+    if (graphOn_) {
+        const uint64_t k = std::min<uint64_t>(n, graph_.capacity() / 16 + 1);
+        for (uint64_t i = 0; i < k; ++i) sample_graph();
+    }
+}
+
+void SimCard::sample_graph() {
+    for (int a = 0; a < 4; ++a) {
+        const uint32_t p = regs_.u32(a, reg::curpos);
+        for (int b = 0; b < 4; ++b) graph_.push_overwrite(static_cast<uint8_t>(p >> (8 * b)));
+    }
 }
 
 void SimCard::tick() {
@@ -153,12 +155,7 @@ void SimCard::tick() {
     // The queue runs after the motion step, so a wait on a motion flag ends in the tick where
     // the flag falls.
     run_all();
-    if (graphOn_) {
-        for (int a = 0; a < 4; ++a) {
-            uint32_t p = regs_.u32(a, reg::curpos);
-            for (int b = 0; b < 4; ++b) graph_.push_overwrite(static_cast<uint8_t>(p >> (8 * b)));
-        }
-    }
+    if (graphOn_) sample_graph();
 }
 
 // ---- command execution ----------------------------------------------------------------------

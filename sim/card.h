@@ -141,6 +141,7 @@ class SimCard final : private WriteSink {
     void sync_clock();
     void advance(uint64_t ns);
     void tick();
+    void sample_graph();
     bool idle() const;
     void parse();
     void write_transfer(uint8_t reg, const uint8_t* data, size_t n);
