@@ -40,9 +40,6 @@ struct McData {
 };
 
 // One item of a multi-axis straight line.
-struct LinearItem {
-    double distance;
-    int axis;
-};
+using LinearItem = ZEQ_LINEAR_ITEM;
 
 }  // namespace zeq::desk
