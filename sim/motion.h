@@ -70,7 +70,9 @@ private:
         int64_t gearRest = 0;   // gearing remainder below 1/65536 count (in 2^-48 counts)
         int64_t lastVel = 0;    // curvel of the previous tick
         int64_t ownVel = 0;     // this tick's generator velocity
+        int64_t pcsDelta = 0;   // this tick's `pcs` position change
         bool geared = false;
+        bool phasing = false;   // `shiftmaster`: the `pcs` move feeds the gearing, not the axis
         // Synchronised start: progress of a source register from a start value.
         Sync sync = Sync::Off;
         int64_t syncStart = 0;
@@ -90,6 +92,9 @@ private:
         bool last = false;  // condition result of the previous tick (edge conditions)
     };
 
+    static int64_t position(const Axis& x) {
+        return x.mcs.pos + (x.phasing ? 0 : x.pcs.pos) + x.ext;
+    }
     void stop_all_dead();
     void set_position(int a, int64_t pos);
     void gear_step(int a);

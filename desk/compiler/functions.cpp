@@ -1,7 +1,10 @@
 // Program structure (main, fun, call), the statement dispatcher, the compile driver, the
 // one-statement compile and the output items.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <new>
+#include <system_error>
 #include <iterator>
 #include <string>
 
@@ -96,9 +99,11 @@ void ScriptCompiler::initialise() {
 }
 
 bool ScriptCompiler::compile(const std::string& programDir, const std::string& sourcePath) {
-    std::ifstream in(sourcePath, std::ios::binary);
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(sourcePath, ec)) in.open(sourcePath, std::ios::binary);
     std::string bytes;
-    bool readOk = static_cast<bool>(in);
+    bool readOk = in.is_open() && static_cast<bool>(in);
     if (readOk) {
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         readOk = !in.bad();
@@ -126,7 +131,16 @@ bool ScriptCompiler::compileText(std::string_view bytes, const std::string& prog
     m_lex.setImmediate(false);
     m_lex.setSource(m_source, detectScriptEncoding(m_source));
     m_programDir = programDir;
-    initialise();
+    try {
+        initialise();
+        m_out.reserve(m_source.size() + m_source.size() / 4);
+        m_lineMap.reserve(m_source.size() / 16);
+    } catch (const std::bad_alloc&) {
+        m_lex.say(msg::kInitFailed);
+        m_lex.addError();
+        m_stopRequested.store(true);
+        return false;
+    }
     analyse();
     if (m_lex.errorCount() == 0 && !programDir.empty()) writeBuildFiles(programDir, sourcePath);
     // The compile-time tables are released; the output stays readable until the next compile.

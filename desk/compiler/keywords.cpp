@@ -1,5 +1,9 @@
 #include "compiler/tokens.h"
 
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
 
 
 namespace zeq::desk {
@@ -85,7 +89,33 @@ bool equalsUpper(std::string_view a, std::string_view b) {
 }
 }  // namespace
 
+namespace {
+// Upper-cased name -> code of the first entry with that name. Words longer than the longest
+// keyword are no keywords; the hash spares the linear scan on every identifier.
+struct KeywordIndex {
+    std::unordered_map<std::string, int> codes;
+    size_t longest = 0;
+    KeywordIndex() {
+        for (const Keyword& k : kKeywords) {
+            std::string upper(k.name);
+            for (char& c : upper) c = asciiUpper(c);
+            codes.emplace(upper, k.code);  // keeps the first entry of a name
+            longest = std::max(longest, upper.size());
+        }
+    }
+};
+}  // namespace
+
 int lookupKeyword(std::string_view word) {
+    static const KeywordIndex index;
+    if (word.size() > index.longest) return -1;
+    char upper[32];
+    for (size_t i = 0; i < word.size(); ++i) upper[i] = asciiUpper(word[i]);
+    const auto it = index.codes.find(std::string(upper, word.size()));
+    return it == index.codes.end() ? -1 : it->second;
+}
+
+int lookupKeywordLinear(std::string_view word) {
     for (const Keyword& k : kKeywords) {
         if (equalsUpper(k.name, word)) return k.code;
     }

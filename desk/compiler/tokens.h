@@ -87,6 +87,8 @@ extern const std::array<Keyword, kKeywordCount> kKeywords;
 // Case-insensitive keyword lookup (ASCII upper-casing of both sides); first match wins. -1 when
 // the word is no keyword.
 int lookupKeyword(std::string_view word);
+// The same lookup as a scan over the table in order (reference for tests).
+int lookupKeywordLinear(std::string_view word);
 
 // Event instruction words (ADD32 … XOR16iB).
 inline bool isEventInstruction(int code) { return code >= tok::ADD32 && code <= tok::XOR16iB; }

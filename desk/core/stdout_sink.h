@@ -13,6 +13,13 @@ namespace zeq::desk {
 class StdoutSink : public OutputSink {
 public:
     explicit StdoutSink(std::FILE* out = stdout) : m_out(out) {}
+    // A carriage return held back at the end of the last append is written out.
+    ~StdoutSink() override {
+        if (m_pendingCr) {
+            std::fputc('\r', m_out);
+            std::fflush(m_out);
+        }
+    }
     void append(std::string_view text) override;
 
 private:

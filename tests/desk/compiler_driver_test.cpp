@@ -81,6 +81,12 @@ TEST_F(CompilerDriver, MissingSourceReportsAndWritesNothing) {
     EXPECT_EQ(read(buildDat()), before);  // the previous build is left alone
 }
 
+TEST_F(CompilerDriver, DirectoryAsSourceIsRefused) {
+    EXPECT_FALSE(compiler.compile(home.string(), home.string()));
+    EXPECT_NE(sink.text().find("无法打开源文件:"), std::string::npos);
+    EXPECT_FALSE(fs::exists(buildDat()));
+}
+
 TEST_F(CompilerDriver, FailedCompileLeavesPreviousBuild) {
     ASSERT_TRUE(compileFile("main\n\tpause\nend\n"));
     const std::string before = read(buildDat());

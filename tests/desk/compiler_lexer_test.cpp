@@ -1,6 +1,7 @@
 // Tokenizer, spell check and diagnostics of the script lexer.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -264,7 +265,12 @@ TEST(KeywordTable, LookupsAndSharedCodes) {
         // Every entry is reachable by its own name (shared codes aside, first match wins).
         const int found = lookupKeyword(k.name);
         EXPECT_EQ(found, k.code);
+        EXPECT_EQ(lookupKeywordLinear(k.name), found);
+        std::string lower(k.name);
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(lookupKeyword(lower), lookupKeywordLinear(lower));
     }
+    EXPECT_EQ(lookupKeyword(std::string(200, 'A')), -1);
 }
 
 TEST(UsageTable, CallTips) {
