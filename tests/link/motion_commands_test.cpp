@@ -191,6 +191,26 @@ TEST_F(MotionCommands, AxisAndHandleChecksComeFirst) {
     EXPECT_TRUE(since().empty());
 }
 
+TEST_F(MotionCommands, HalfFullFifoStopsACommandBeforeItsWrites) {
+    ASSERT_TRUE(card().set_faults("halffull"));
+    EXPECT_EQ(ZEQ_MoveAbsolute(h_, 1.0, 0, 1), ZEQ_ERR_FIFO_FULL);
+    EXPECT_EQ(ZEQ_GearFree(h_, 1.0, 1, 0, 0, 0), ZEQ_ERR_FIFO_FULL);
+    int master = -1;
+    EXPECT_EQ(ZEQ_Linear2A(h_, 1.0, 1.0, 0, 2.0, 1, &master, 0), ZEQ_ERR_FIFO_FULL);
+    double v = 123;
+    EXPECT_EQ(ZEQ_GetCurPos(h_, &v, 0, 0), ZEQ_ERR_FIFO_FULL);
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(since().size() % 2, 0u) << "only status queries and their answers";
+    card().clear_faults();
+}
+
+TEST_F(MotionCommands, AFailedWriteEndsTheCommand) {
+    ASSERT_TRUE(card().set_faults("drop=4"));  // every attempt of the first block is lost
+    EXPECT_EQ(ZEQ_MoveAbsolute(h_, 1.0, 0, 0), ZEQ_ERR_CHECKSUM);
+    for (const Block& b : writes()) EXPECT_EQ(b.address, 12) << "mcsgo never sent";
+    EXPECT_EQ(writes().size(), 4u);
+}
+
 TEST_F(MotionCommands, SynDistChecksItsSourceAxisAndScalesWithIt) {
     ZEQ_SetDistScale(h_, 100.0, 3);
     mark();

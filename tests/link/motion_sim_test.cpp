@@ -6,7 +6,7 @@ namespace zeq::test {
 namespace {
 
 class MotionOnCard : public MotionTest {
-protected:
+  protected:
     void SetUp() override {
         MotionTest::SetUp();
         ZEQ_SetTimescale(h_, 10000.0);  // seconds
