@@ -172,8 +172,13 @@ bool advance(PathState& st, double point_d[3]) {
         if (2 * m + dv < 0 || 2 * m < dv) st.targetVel_dpp = st.endVel_dpp;
     }
     double vc = st.feedOverride * st.targetVel_dpp;
-    const double stopVel = std::sqrt(2 * (st.total_d - st.travelled_d) * D);
-    if (stopVel < vc) vc = stopVel;
+    // √(2(L − s)D) < Vc, with the root taken only where it can decide: far from the end the
+    // squared room is well above Vc² and the root cannot fall below Vc.
+    const double room = 2 * (st.total_d - st.travelled_d) * D;
+    if (vc > 0 && room < vc * vc * (1 + 1e-12)) {
+        const double stopVel = std::sqrt(room);
+        if (stopVel < vc) vc = stopVel;
+    }
     if (vc < D) vc = D;
     st.cmdVel_dpp = vc;
     if (vc > v) {
