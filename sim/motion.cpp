@@ -101,7 +101,7 @@ int64_t Profile::step(int64_t vmax, int64_t acc, int64_t dec) {
             return moved;
         }
         case Velocity: {
-            const int64_t tg = vmax > 0 ? std::clamp(tgvel, -vmax, vmax) : tgvel;
+            const int64_t tg = std::clamp(tgvel, -vmax, vmax);
             vel = approach(vel, tg, acc, dec);
             pos += vel;
             if (vel == 0 && tgvel == 0) {

@@ -212,7 +212,68 @@ ZEQ_API int ZEQ_ClearRBFIFO(ZEQ_HANDLE handle, int selector);
 ZEQ_API int ZEQ_ClearFIFO(ZEQ_HANDLE handle, int selector);
 
 /* ==== Flash, internal registers, machine data and EEPROM ==================================== */
-/* (maintenance exports) */
+/* The card's serial flash is driven byte by byte through two port registers; these calls are
+ * primitives from which callers build erase-program-verify sequences. They do not take the
+ * process-wide lock: do not interleave them with other calls on the same device. Flash
+ * addresses are byte addresses 0..0xFFFFFF. A failing step ends a call with its code. */
+
+/* Machine data of one axis as the card reports it on its graph port. */
+typedef struct ZEQ_MCDATA_AXIS {
+    int32_t encp;    /* encoder position, counts */
+    uint16_t moving; /* motion-in-progress word */
+    uint16_t error;  /* error word */
+    uint16_t aio;    /* analog input/output word */
+} ZEQ_MCDATA_AXIS;
+
+/* The process-wide machine-data table: axes 0..3, overwritten by every ZEQ_GetMCData. */
+typedef struct ZEQ_MCDATA {
+    ZEQ_MCDATA_AXIS axis[4];
+} ZEQ_MCDATA;
+
+/* Waits until the flash clears its write-in-progress bit, for at most two minutes (a whole-chip
+ * erase of the largest flash fits). 0 ready; 3 still busy after two minutes; 6; a transport
+ * code when the status read keeps failing (the first two failed reads count as busy). */
+ZEQ_API int ZEQ_ReserveWFWE(ZEQ_HANDLE handle);
+/* Reads the flash's electronic signature (command 0xAB). Returns the signature in the low byte,
+ * or 0xFF on failure with the code in *code (0 on success). An unknown handle returns 6 and
+ * leaves *code untouched. `code` may be NULL. */
+ZEQ_API int ZEQ_ReserveRID(ZEQ_HANDLE handle, int* code);
+/* Erases the whole flash, then waits as ZEQ_ReserveWFWE. 0; 6; 3; a transport code. */
+ZEQ_API int ZEQ_ReserveEC(ZEQ_HANDLE handle);
+/* Erases the sector (64 KiB) holding byte address page * 256 + 8, then waits as
+ * ZEQ_ReserveWFWE. page 0..0xFFFF, else 7. 0; 6; 7; 3; a transport code. */
+ZEQ_API int ZEQ_ReserveEP(ZEQ_HANDLE handle, int page);
+/* Programs `count` bytes of `data` at `address` in one page program (the rest of the 256-byte
+ * transfer is 0xFF, which leaves flash bytes unchanged). The bytes must stay inside one
+ * 256-byte flash page: (address & 0xFF) + count <= 256, else 7. Does not wait: call
+ * ZEQ_ReserveWFWE before the next flash operation. 0; 6; 7; 1 send failed; 3. */
+ZEQ_API int ZEQ_ReserveWEB(ZEQ_HANDLE handle, int address, int count, const uint8_t* data);
+/* Reads `count` bytes from flash `address` into `buffer`. 0; 6; 7 bad arguments; 3; a
+ * transport code. */
+ZEQ_API int ZEQ_ReserveREB(ZEQ_HANDLE handle, int address, uint8_t* buffer, int count);
+/* Writes `count` bytes at byte `offset` (0..255) of the 256-byte user information page
+ * (flash 0x3E800): erases its sector, then programs the bytes and waits for the program to end.
+ * The rest of the page reads 0xFF afterwards; the card password record, which shares the
+ * sector, is read before the erase and programmed back. offset + count > 256: 7. 0; 6; 7; 3;
+ * a transport code (the erase's code when the erase fails; nothing is programmed then). */
+ZEQ_API int ZEQ_WriteUserInfo(ZEQ_HANDLE handle, int offset, const uint8_t* data, int count);
+/* Reads `count` bytes from byte `offset` of the user information page. offset + count > 256:
+ * 7. 0; 6; 7; 3; a transport code. */
+ZEQ_API int ZEQ_ReadUserInfo(ZEQ_HANDLE handle, int offset, uint8_t* buffer, int count);
+/* Reads internal register `reg` (0..0x7FFF). Returns its 16-bit content, or 0xFFFF on failure
+ * with the code in *code (0; 6; 7; 1; 3). `code` may be NULL. */
+ZEQ_API uint16_t ZEQ_ReserveGR(ZEQ_HANDLE handle, int reg, int* code);
+/* Writes `value` into internal register `reg` (0..0x7FFF). The code of the value write; 6; 7. */
+ZEQ_API int ZEQ_ReserveWR(ZEQ_HANDLE handle, int reg, uint16_t value);
+/* The device's identification text (owned by the library, valid until ZEQ_Close); NULL for an
+ * unknown handle. */
+ZEQ_API const char* ZEQ_ReserveGInfo(ZEQ_HANDLE handle);
+/* Reads the machine data of axes 0..3 (40 bytes from the graph port) into the process-wide
+ * table and stores its address in *table (the table is shared by all devices; a failed read
+ * leaves the previous snapshot). 0; 6; 7 table NULL; 2 block incomplete; 1/3 send failed. */
+ZEQ_API int ZEQ_GetMCData(ZEQ_HANDLE handle, ZEQ_MCDATA** table);
+/* Returns the low 8 bits of `byte` with their order reversed (bit 0 <-> bit 7, ...). */
+ZEQ_API int ZEQ_Reverse(int byte);
 
 /* ==== Motion commands ======================================================================= */
 /* Values in user units are doubles, converted with the distance scale s of the axis (counts per
@@ -582,6 +643,32 @@ ZEQ_API double ZEQ_GetPathOrgY(ZEQ_HANDLE handle, double* out);
 ZEQ_API double ZEQ_GetPathOrgZ(ZEQ_HANDLE handle, double* out);
 
 /* ==== Text parameter commands =============================================================== */
-/* (text exports) */
+/* Parameter commands and event instructions as text lines. Tokens are separated by blanks,
+ * tabs, CR or LF; parameter names are matched against the card's catalogue ignoring case; an
+ * optional last axis token is one decimal digit (absent = axis 0). Every syntax, lookup or
+ * range error gives 7 before anything is sent; other codes come from the parameter services
+ * and the event instructions unchanged. */
+
+/* "WR name value [axis]": writes a writable parameter with the width the catalogue gives it.
+ * The value is decimal ("-1000"), hexadecimal with a trailing h ("3E8h") or "&name" (the
+ * address of that parameter); it must fit the width (16-bit: -32768..65535, 32-bit:
+ * -2^31..2^32-1, 48-bit: -2^47..2^48-1). 0; 7 syntax, unknown or read-only name, value out of
+ * range; a write code (6, 10, 13, 3, 1). */
+ZEQ_API int ZEQ_WRParamStr(ZEQ_HANDLE handle, const char* text, int selector);
+/* "RD name [axis]": reads a parameter into *value (unsigned kinds zero-extended, signed kinds
+ * sign-extended). 0; 7; a read code (*value is left alone unless the read returned 0 or 13). */
+ZEQ_API int ZEQ_RDParamStr(ZEQ_HANDLE handle, const char* text, int64_t* value, int selector);
+/* "WZ name [axis]" queues a wait-to-zero, "WT name [axis]" a wait token, on the parameter's
+ * address (always through the queue FIFO). 0; 7; a write code. */
+ZEQ_API int ZEQ_WTParamStr(ZEQ_HANDLE handle, const char* text);
+/* "channel [condition ,] mnemonic , operands": loads an event instruction. The channel is
+ * decimal 0..30; the condition one of @Z @NZ @G @GE @L @C @NC IFZ IFNZ IFG IFGE IFL IFC IFNC
+ * (absent = always); the mnemonic one of the 34 instruction names (ADD32, ADD32I, ..., MUL32IL,
+ * ..., XOR16IB, either case); commas stand apart as tokens of their own. Operands by form:
+ * parameter "op1, axis, op2 [, axis [, dest [, axis]]]"; immediate "op1, axis, value
+ * [, dest [, axis]]"; copy "src, axis [, dest [, axis]]"; set "value, dest [, axis]". Names are
+ * parameter names, axes single digits, values signed decimal that fit the instruction's
+ * immediate width; omitted operands are 0. 0; 7; a code of the event load. */
+ZEQ_API int ZEQ_SetEventStr(ZEQ_HANDLE handle, const char* text, int selector);
 
 #endif /* ZEQLINK_H */

@@ -134,3 +134,20 @@ TEST_F(Faults, RealClockFollowsTheWallClock) {
     status(0x49);
     EXPECT_GE(static_cast<uint32_t>(card->reg32(0, reg::ticks)) - before, 50u);
 }
+
+TEST_F(Faults, IdleCardCountsLongStretchesExactly) {
+    const uint32_t before = static_cast<uint32_t>(card->reg32(0, reg::ticks));
+    card->run_ticks(36'000'000);  // an hour of card time
+    EXPECT_EQ(static_cast<uint32_t>(card->reg32(0, reg::ticks)) - before, 36'000'000u);
+    EXPECT_EQ(status(0x48) & 0x10, 0x10);  // the graph buffer has filled meanwhile
+}
+
+TEST_F(Faults, QueuedWaitOnTimerDelaysTheCommandsBehindIt) {
+    send(write16(4, 0, reg::timer, 40));
+    send(block(4, {cmd(7, 0, reg::timer)}));
+    send(write16(4, 0, 313, 3));
+    card->run_ticks(39);
+    EXPECT_EQ(card->reg16(0, 313), 0);
+    card->run_ticks(1);
+    EXPECT_EQ(card->reg16(0, 313), 3);
+}
