@@ -135,7 +135,8 @@ void ScriptCompiler::segmentData(bool arc, bool withVelocities) {
         }
     }
     if (atLineEnd(true)) return;
-    const auto n = static_cast<int16_t>(std::strtol(std::string(m_lex.text()).c_str(), nullptr, 10));
+    const std::string count(m_lex.text());
+    const auto n = static_cast<int16_t>(std::strtol(count.c_str(), nullptr, 10));
     const int limit = arc ? kMaxArcSegments : kMaxLineSegments;
     if (n > limit) {
         m_lex.report(arc ? msg::kArcSegmentsMax : msg::kLineSegmentsMax);
