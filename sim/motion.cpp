@@ -56,7 +56,9 @@ int64_t approach(int64_t v, int64_t tg, int64_t acc, int64_t dec) {
     return nv;
 }
 
-int64_t lim_min(int64_t v, int64_t limit) { return limit > 0 ? std::min(v, limit) : v; }
+int64_t lim_min(int64_t v, int64_t limit) {
+    return limit > 0 ? std::min(v, limit) : v;
+}
 
 }  // namespace
 
@@ -101,7 +103,7 @@ int64_t Profile::step(int64_t vmax, int64_t acc, int64_t dec) {
             return moved;
         }
         case Velocity: {
-            const int64_t tg = vmax > 0 ? std::clamp(tgvel, -vmax, vmax) : tgvel;
+            const int64_t tg = std::clamp(tgvel, -vmax, vmax);
             vel = approach(vel, tg, acc, dec);
             pos += vel;
             if (vel == 0 && tgvel == 0) {
@@ -160,6 +162,8 @@ void Motion::set_position(int a, int64_t pos) {
     x.pcs.target = 0;
     x.ext = 0;
     x.gearRest = 0;
+    x.phasing = false;
+    r_.set16(a, reg::shiftmaster, 0);
     r_.set32(a, reg::mcstgpos, static_cast<uint32_t>(pos >> 16));
     r_.set32(a, reg::pcstgpos, 0);
 }
@@ -367,11 +371,17 @@ void Motion::on_write(int a, uint16_t addr) {
                 x.syncDone = 0;
                 x.syncStart = src_value(r_.u16(a, reg::synaxis), r_.u16(a, reg::synsrc));
                 int64_t d = r_.s32(a, reg::slavedist);
-                if (r_.u16(a, reg::slaveabs) != 0)
-                    d -= (x.mcs.pos + x.pcs.pos + x.ext) >> 16;
+                if (r_.u16(a, reg::slaveabs) != 0) d -= position(x) >> 16;
                 x.syncFrom = d;
             }
             break;
+        case reg::shiftmaster: {
+            // Switching phasing on or off keeps the axis where it is.
+            const bool on = r_.u16(a, reg::shiftmaster) != 0;
+            if (on != x.phasing) x.ext += on ? x.pcs.pos : -x.pcs.pos;
+            x.phasing = on;
+            break;
+        }
         case reg::clear:
             if (r_.u16(a, reg::clear) != 0) {
                 r_.set16(a, reg::error, 0);
@@ -388,7 +398,7 @@ void Motion::on_write(int a, uint16_t addr) {
 void Motion::home_step(int a) {
     Axis& x = axis_[a];
     if (x.home == Home::Off) return;
-    const int64_t pos = x.mcs.pos + x.pcs.pos + x.ext;
+    const int64_t pos = position(x);
     const int64_t sw = static_cast<int64_t>(x.homeSwitch) * kOne;
     const bool active = x.homeDir > 0 ? pos >= sw : pos <= sw;
     switch (x.home) {
@@ -435,7 +445,8 @@ void Motion::contour_step() {
             const int ax = r_.u16(0, reg::group_x + i) & 7;
             axis_[ax].contourWord += contour_.pop();
         }
-        r_.set16(0, reg::cfifocnt, static_cast<uint16_t>(std::min<size_t>(contour_.size(), 0xFFFF)));
+        r_.set16(0, reg::cfifocnt,
+                 static_cast<uint16_t>(std::min<size_t>(contour_.size(), 0xFFFF)));
         periodLoaded_ = true;
         return true;
     };
@@ -473,7 +484,7 @@ void Motion::gear_step(int a) {
     const int m = r_.u16(a, reg::master) & 7;
     int64_t src = r_.s32(m, r_.u16(a, reg::gearsrc));
     // Phasing: the superimposed move shifts the master as this axis sees it.
-    if (r_.u16(a, reg::shiftmaster) != 0) src += x.pcs.vel;
+    if (x.phasing) src += x.pcsDelta;
     int64_t ratio = r_.s48(a, reg::gearratio);
     if (x.sync == Sync::GearIn) {
         const double p = sync_progress(a);
@@ -482,7 +493,7 @@ void Motion::gear_step(int a) {
     }
     const i128 prod = static_cast<i128>(src) * ratio + x.gearRest;
     const int64_t d = static_cast<int64_t>(prod >> 32);
-    x.gearRest = static_cast<int64_t>(prod - (static_cast<i128>(d) << 32));
+    x.gearRest = static_cast<int64_t>(prod - static_cast<i128>(d) * (i128{1} << 32));
     x.ext += d;
     x.ownVel += d;
     r_.set32(a, reg::curvel, static_cast<uint32_t>(x.ownVel));
@@ -491,7 +502,7 @@ void Motion::gear_step(int a) {
 
 void Motion::publish(int a) {
     Axis& x = axis_[a];
-    const int64_t pos = (x.mcs.pos + x.pcs.pos + x.ext) >> 16;
+    const int64_t pos = position(x) >> 16;
     r_.set32(a, reg::mcspos, static_cast<uint32_t>(x.mcs.pos >> 16));
     r_.set32(a, reg::mcsvel, static_cast<uint32_t>(x.mcs.vel));
     r_.set16(a, reg::mcsmoving, x.mcs.moving() ? kOn : 0);
@@ -538,7 +549,8 @@ void Motion::tick() {
             if (x.sync == Sync::VelIn) {
                 const double p = sync_progress(a);
                 const int64_t tg = r_.s32(a, reg::mcstgvel);
-                x.mcs.tgvel = x.syncFrom + static_cast<int64_t>(static_cast<double>(tg - x.syncFrom) * p);
+                x.mcs.tgvel =
+                    x.syncFrom + static_cast<int64_t>(static_cast<double>(tg - x.syncFrom) * p);
                 if (p >= 1.0) {
                     x.mcs.tgvel = tg;
                     x.sync = Sync::Off;
@@ -553,11 +565,13 @@ void Motion::tick() {
             const int64_t dp = x.pcs.step(lim_min(r_.s32(a, reg::pcsmaxvel), vlim),
                                           lim_min(r_.s32(a, reg::pcsaccel), alim),
                                           lim_min(r_.s32(a, reg::pcsdecel), alim));
-            x.ownVel = dm + dp;
+            x.pcsDelta = dp;
+            x.ownVel = dm + (x.phasing ? 0 : dp);
             if (x.sync == Sync::MoveIn) {
                 const double p = sync_progress(a);
-                const int64_t want = p >= 1.0 ? x.syncFrom * kOne
-                                              : static_cast<int64_t>(static_cast<double>(x.syncFrom * kOne) * p);
+                const int64_t want =
+                    p >= 1.0 ? x.syncFrom * kOne
+                             : static_cast<int64_t>(static_cast<double>(x.syncFrom * kOne) * p);
                 const int64_t d = want - x.syncDone;
                 x.syncDone = want;
                 x.ext += d;
@@ -580,7 +594,7 @@ void Motion::tick() {
         for (int a = 0; a < naxis_; ++a) {
             Axis& x = axis_[a];
             x.lastVel = x.ownVel;
-            const int64_t pos = x.mcs.pos + x.pcs.pos + x.ext;
+            const int64_t pos = position(x);
             const int64_t plim = static_cast<int64_t>(r_.s32(a, reg::psoftlim)) * kOne;
             const int64_t nlim = static_cast<int64_t>(r_.s32(a, reg::nsoftlim)) * kOne;
             const int64_t vlim = r_.s32(a, reg::vellim);

@@ -95,9 +95,13 @@ void SimCard::bridge_purge(uint32_t mask) {
     if (mask & 2u) in_.clear();
 }
 
-void SimCard::bridge_reset() { bridge_purge(3); }
+void SimCard::bridge_reset() {
+    bridge_purge(3);
+}
 
 void SimCard::reply(const uint8_t* p, size_t n) {
+    // The bridge's receive buffer is finite: replies nobody reads are dropped past 1 MiB.
+    if (rx_.size() - rxHead_ + n > (size_t{1} << 20)) return;
     if (rxHead_ > 4096 && rxHead_ * 2 > rx_.size()) {
         rx_.erase(rx_.begin(), rx_.begin() + static_cast<std::ptrdiff_t>(rxHead_));
         rxHead_ = 0;

@@ -212,7 +212,68 @@ ZEQ_API int ZEQ_ClearRBFIFO(ZEQ_HANDLE handle, int selector);
 ZEQ_API int ZEQ_ClearFIFO(ZEQ_HANDLE handle, int selector);
 
 /* ==== Flash, internal registers, machine data and EEPROM ==================================== */
-/* (maintenance exports) */
+/* The card's serial flash is driven byte by byte through two port registers; these calls are
+ * primitives from which callers build erase-program-verify sequences. They do not take the
+ * process-wide lock: do not interleave them with other calls on the same device. Flash
+ * addresses are byte addresses 0..0xFFFFFF. A failing step ends a call with its code. */
+
+/* Machine data of one axis as the card reports it on its graph port. */
+typedef struct ZEQ_MCDATA_AXIS {
+    int32_t encp;    /* encoder position, counts */
+    uint16_t moving; /* motion-in-progress word */
+    uint16_t error;  /* error word */
+    uint16_t aio;    /* analog input/output word */
+} ZEQ_MCDATA_AXIS;
+
+/* The process-wide machine-data table: axes 0..3, overwritten by every ZEQ_GetMCData. */
+typedef struct ZEQ_MCDATA {
+    ZEQ_MCDATA_AXIS axis[4];
+} ZEQ_MCDATA;
+
+/* Waits until the flash clears its write-in-progress bit, for at most two minutes (a whole-chip
+ * erase of the largest flash fits). 0 ready; 3 still busy after two minutes; 6; a transport
+ * code when the status read keeps failing (the first two failed reads count as busy). */
+ZEQ_API int ZEQ_ReserveWFWE(ZEQ_HANDLE handle);
+/* Reads the flash's electronic signature (command 0xAB). Returns the signature in the low byte,
+ * or 0xFF on failure with the code in *code (0 on success). An unknown handle returns 6 and
+ * leaves *code untouched. `code` may be NULL. */
+ZEQ_API int ZEQ_ReserveRID(ZEQ_HANDLE handle, int* code);
+/* Erases the whole flash, then waits as ZEQ_ReserveWFWE. 0; 6; 3; a transport code. */
+ZEQ_API int ZEQ_ReserveEC(ZEQ_HANDLE handle);
+/* Erases the sector (64 KiB) holding byte address page * 256 + 8, then waits as
+ * ZEQ_ReserveWFWE. page 0..0xFFFF, else 7. 0; 6; 7; 3; a transport code. */
+ZEQ_API int ZEQ_ReserveEP(ZEQ_HANDLE handle, int page);
+/* Programs `count` bytes of `data` at `address` in one page program (the rest of the 256-byte
+ * transfer is 0xFF, which leaves flash bytes unchanged). The bytes must stay inside one
+ * 256-byte flash page: (address & 0xFF) + count <= 256, else 7. Does not wait: call
+ * ZEQ_ReserveWFWE before the next flash operation. 0; 6; 7; 1 send failed; 3. */
+ZEQ_API int ZEQ_ReserveWEB(ZEQ_HANDLE handle, int address, int count, const uint8_t* data);
+/* Reads `count` bytes from flash `address` into `buffer`. 0; 6; 7 bad arguments; 3; a
+ * transport code. */
+ZEQ_API int ZEQ_ReserveREB(ZEQ_HANDLE handle, int address, uint8_t* buffer, int count);
+/* Writes `count` bytes at byte `offset` (0..255) of the 256-byte user information page
+ * (flash 0x3E800): erases its sector, then programs the bytes and waits for the program to end.
+ * The rest of the page reads 0xFF afterwards; the card password record, which shares the
+ * sector, is read before the erase and programmed back. offset + count > 256: 7. 0; 6; 7; 3;
+ * a transport code (the erase's code when the erase fails; nothing is programmed then). */
+ZEQ_API int ZEQ_WriteUserInfo(ZEQ_HANDLE handle, int offset, const uint8_t* data, int count);
+/* Reads `count` bytes from byte `offset` of the user information page. offset + count > 256:
+ * 7. 0; 6; 7; 3; a transport code. */
+ZEQ_API int ZEQ_ReadUserInfo(ZEQ_HANDLE handle, int offset, uint8_t* buffer, int count);
+/* Reads internal register `reg` (0..0x7FFF). Returns its 16-bit content, or 0xFFFF on failure
+ * with the code in *code (0; 6; 7; 1; 3). `code` may be NULL. */
+ZEQ_API uint16_t ZEQ_ReserveGR(ZEQ_HANDLE handle, int reg, int* code);
+/* Writes `value` into internal register `reg` (0..0x7FFF). The code of the value write; 6; 7. */
+ZEQ_API int ZEQ_ReserveWR(ZEQ_HANDLE handle, int reg, uint16_t value);
+/* The device's identification text (owned by the library, valid until ZEQ_Close); NULL for an
+ * unknown handle. */
+ZEQ_API const char* ZEQ_ReserveGInfo(ZEQ_HANDLE handle);
+/* Reads the machine data of axes 0..3 (40 bytes from the graph port) into the process-wide
+ * table and stores its address in *table (the table is shared by all devices; a failed read
+ * leaves the previous snapshot). 0; 6; 7 table NULL; 2 block incomplete; 1/3 send failed. */
+ZEQ_API int ZEQ_GetMCData(ZEQ_HANDLE handle, ZEQ_MCDATA** table);
+/* Returns the low 8 bits of `byte` with their order reversed (bit 0 <-> bit 7, ...). */
+ZEQ_API int ZEQ_Reverse(int byte);
 
 /* ==== Motion commands ======================================================================= */
 /* Values in user units are doubles, converted with the distance scale s of the axis (counts per
@@ -490,9 +551,124 @@ ZEQ_API int ZEQ_EventFun(ZEQ_HANDLE handle, int channel, const ZEQ_EVENT_INSTR* 
 ZEQ_API int ZEQ_EnableEvent(ZEQ_HANDLE handle, int channel, int selector);
 
 /* ==== Coordinated groups, contour data and the path planner ================================= */
-/* (path exports) */
+/* The card's coordinated group plays one contour word (an increment in counts) per group axis
+ * per interpolation period from its contour FIFO. Group letters X Y Z A..M map to card axes. */
+
+/* Runs (flag != 0, low byte) or stops the group: `startgroup` <- 0xFFFF / 0. 0; 6; 8; a code. */
+ZEQ_API int ZEQ_EnableGroup(ZEQ_HANDLE handle, int flag, int selector);
+/* Stops the group and clears the contour FIFO; on success the path must be initialised again.
+ * Result of the `cfifocnt` write. */
+ZEQ_API int ZEQ_ExitGroup(ZEQ_HANDLE handle, int selector);
+/* Clears the contour FIFO (`cfifocnt` <- 0). */
+ZEQ_API int ZEQ_ClearCFIFO(ZEQ_HANDLE handle, int selector);
+/* Maps group letter `letter` (low byte, 'X' 'Y' 'Z' 'A'..'M', either case) to card `axis`.
+ * 0; 6; 10 bad axis; 7 bad letter; 8; a code. */
+ZEQ_API int ZEQ_MapAxis2Group(ZEQ_HANDLE handle, int letter, int axis, int selector);
+/* Number of group axes, 0..axis count (`groupnum`). 0; 6; 7 out of range; 8; a code. */
+ZEQ_API int ZEQ_SetGroupAxisNum(ZEQ_HANDLE handle, int count, int selector);
+/* Words in the contour FIFO (unsigned 16-bit) into *count, written even when the read fails. */
+ZEQ_API int ZEQ_GetCFIFOCnt(ZEQ_HANDLE handle, int* count, int selector);
+/* Sends one contour block of 1..126 words (increments in counts, group axis order). 0; 6; 7;
+ * 8 contour FIFO full (nothing sent); 13 not taken after 5 sends; 1/3 send failed. Blocks. */
+ZEQ_API int ZEQ_PutContourData(ZEQ_HANDLE handle, const int16_t* words, int count);
+/* Reads `count` (1..256) bytes of the card's graph capture buffer after purging the receive
+ * buffer. 0; 6; 7; 9 no capture data ready; 3 short read; a code. */
+ZEQ_API int ZEQ_GetGraphData(ZEQ_HANDLE handle, void* buffer, int count);
+
+/* Path planner: lines and arcs in a 3-D part coordinate system (user units, relative to the
+ * axes' positions at ZEQ_InitPath), planned per interpolation period on the host and streamed
+ * into the contour FIFO. Order: ZEQ_InitPath, SetPartCartesianSys, the rates (frequency first),
+ * the segments, ZEQ_EnableGroup, then ZEQ_InterpolatePath while it returns 22. */
+
+/* Maps path X, Y, Z to card axes (16-bit values; Y, Z negative = not driven), forms the group
+ * and reads the path origin. 0; 6; 7 X negative; 10 axis >= axis count; 8; a code. */
+ZEQ_API int ZEQ_InitPath(ZEQ_HANDLE handle, int xAxis, int yAxis, int zAxis, int selector);
+/* Counts per user unit of the driven X, Y, Z axes (|scale| >= 1); sets the length tolerance to
+ * 20 counts. 0; 6; 7. */
+ZEQ_API int SetPartCartesianSys(ZEQ_HANDLE handle, double sx, double sy, double sz);
+/* Interpolation periods per second (> 0). Set it before the accelerations. */
+ZEQ_API void ZEQ_SetInterpFreq(ZEQ_HANDLE handle, double freq);
+/* Path acceleration / deceleration in user units per second² (> 0; deceleration unset = the
+ * acceleration). */
+ZEQ_API void ZEQ_SetPathAccel(ZEQ_HANDLE handle, double accel);
+ZEQ_API void ZEQ_SetPathDecel(ZEQ_HANDLE handle, double decel);
+/* Factor on every segment velocity (>= 0; 0 holds the path). */
+ZEQ_API void ZEQ_SetFeedOverride(ZEQ_HANDLE handle, double feed);
+/* Sharpest corner allowed between segments that do not stop there, in degrees (> 0). */
+ZEQ_API void ZEQ_SetSegAngle(ZEQ_HANDLE handle, double degrees);
+/* Empties the segment list. 0; 6. */
+ZEQ_API int ZEQ_ClearSegList(ZEQ_HANDLE handle);
+/* Appends a line to (x, y, z) at `vel`, ending at `endVel` (0 = stop). 0; 6; 16 list full;
+ * 17 corner too sharp; 19 zero length. ZEQ_AddLine: z = 0. */
+ZEQ_API int ZEQ_AddLine3(ZEQ_HANDLE handle, double x, double y, double z, double vel,
+                         double endVel);
+ZEQ_API int ZEQ_AddLine(ZEQ_HANDLE handle, double x, double y, double vel, double endVel);
+/* Appends an arc to the end point about the centre, counter-clockwise about the normal; an
+ * end point on the start point is a full circle. 0; 6; 16; 18 bad arc; 19 zero length.
+ * ZEQ_AddArc: XY plane, direction > 0 counter-clockwise, else clockwise. */
+ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, double cx,
+                        double cy, double cz, double nx, double ny, double nz, double vel,
+                        double endVel);
+ZEQ_API int ZEQ_AddArc(ZEQ_HANDLE handle, double ex, double ey, double cx, double cy,
+                       int direction, double vel, double endVel);
+/* Plans and sends up to one contour block (126 words). 0 path finished; 22 call again (also
+ * when the contour FIFO is full: the words are kept); 6; 7 no acceleration set; 20 a point
+ * jumps too far; 21 not initialised; a transport code (words kept). */
+ZEQ_API int ZEQ_InterpolatePath(ZEQ_HANDLE handle);
+/* Re-reads the driven axes' `curpos` as the planner's last positions. 0; 6; 21; a code. */
+ZEQ_API int ZEQ_UpdatePathPos(ZEQ_HANDLE handle, int selector);
+/* Segment count / current segment index / next free index, also stored in *out; -1 for an
+ * invalid handle. */
+ZEQ_API int ZEQ_GetSegNum(ZEQ_HANDLE handle, int* out);
+ZEQ_API int ZEQ_GetCurSegPt(ZEQ_HANDLE handle, int* out);
+ZEQ_API int ZEQ_GetRearSegPt(ZEQ_HANDLE handle, int* out);
+/* Total path length in user units, also stored in *out; -1.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetPathLen(ZEQ_HANDLE handle, double* out);
+/* Path velocity, acceleration, deceleration in user units per second (²); -1.0 invalid. */
+ZEQ_API double ZEQ_GetPathVel(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathAccel(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathDecel(ZEQ_HANDLE handle, double* out);
+/* Feed override; 0.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetFeedOverride(ZEQ_HANDLE handle, double* out);
+/* Interpolation frequency; 6.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetInterpFreq(ZEQ_HANDLE handle, double* out);
+/* Last commanded position of a path coordinate in user units (0 when not driven); 6.0 for an
+ * invalid handle. */
+ZEQ_API double ZEQ_GetPathX(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathY(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathZ(ZEQ_HANDLE handle, double* out);
+/* Path origin of a coordinate in user units (0 when not driven); 6.0 for an invalid handle. */
+ZEQ_API double ZEQ_GetPathOrgX(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathOrgY(ZEQ_HANDLE handle, double* out);
+ZEQ_API double ZEQ_GetPathOrgZ(ZEQ_HANDLE handle, double* out);
 
 /* ==== Text parameter commands =============================================================== */
-/* (text exports) */
+/* Parameter commands and event instructions as text lines. Tokens are separated by blanks,
+ * tabs, CR or LF; parameter names are matched against the card's catalogue ignoring case; an
+ * optional last axis token is one decimal digit (absent = axis 0). Every syntax, lookup or
+ * range error gives 7 before anything is sent; other codes come from the parameter services
+ * and the event instructions unchanged. */
+
+/* "WR name value [axis]": writes a writable parameter with the width the catalogue gives it.
+ * The value is decimal ("-1000"), hexadecimal with a trailing h ("3E8h") or "&name" (the
+ * address of that parameter); it must fit the width (16-bit: -32768..65535, 32-bit:
+ * -2^31..2^32-1, 48-bit: -2^47..2^48-1). 0; 7 syntax, unknown or read-only name, value out of
+ * range; a write code (6, 10, 13, 3, 1). */
+ZEQ_API int ZEQ_WRParamStr(ZEQ_HANDLE handle, const char* text, int selector);
+/* "RD name [axis]": reads a parameter into *value (unsigned kinds zero-extended, signed kinds
+ * sign-extended). 0; 7; a read code (*value is left alone unless the read returned 0 or 13). */
+ZEQ_API int ZEQ_RDParamStr(ZEQ_HANDLE handle, const char* text, int64_t* value, int selector);
+/* "WZ name [axis]" queues a wait-to-zero, "WT name [axis]" a wait token, on the parameter's
+ * address (always through the queue FIFO). 0; 7; a write code. */
+ZEQ_API int ZEQ_WTParamStr(ZEQ_HANDLE handle, const char* text);
+/* "channel [condition ,] mnemonic , operands": loads an event instruction. The channel is
+ * decimal 0..30; the condition one of @Z @NZ @G @GE @L @C @NC IFZ IFNZ IFG IFGE IFL IFC IFNC
+ * (absent = always); the mnemonic one of the 34 instruction names (ADD32, ADD32I, ..., MUL32IL,
+ * ..., XOR16IB, either case); commas stand apart as tokens of their own. Operands by form:
+ * parameter "op1, axis, op2 [, axis [, dest [, axis]]]"; immediate "op1, axis, value
+ * [, dest [, axis]]"; copy "src, axis [, dest [, axis]]"; set "value, dest [, axis]". Names are
+ * parameter names, axes single digits, values signed decimal that fit the instruction's
+ * immediate width; omitted operands are 0. 0; 7; a code of the event load. */
+ZEQ_API int ZEQ_SetEventStr(ZEQ_HANDLE handle, const char* text, int selector);
 
 #endif /* ZEQLINK_H */

@@ -109,8 +109,7 @@ int operand2_words(Form form) {
 }
 
 bool has_operand1(Form form) {
-    return form != Form::Copy && form != Form::Set16 && form != Form::Set32 &&
-           form != Form::Set48;
+    return form != Form::Copy && form != Form::Set16 && form != Form::Set32 && form != Form::Set48;
 }
 
 }  // namespace
@@ -144,8 +143,8 @@ int load(ZEQ_HANDLE handle, int channel, const Words& w, int selector) {
     int rc = ZEQ_SetParam16(handle, kAddrEventId, channel, 0, selector);
     if (rc != ZEQ_OK) return rc;
     for (int i = 0; i < 4; ++i) {
-        const uint32_t pair = static_cast<uint32_t>(w[2 * i]) |
-                              (static_cast<uint32_t>(w[2 * i + 1]) << 16);
+        const uint32_t pair =
+            static_cast<uint32_t>(w[2 * i]) | (static_cast<uint32_t>(w[2 * i + 1]) << 16);
         rc = ZEQ_SetParam32(handle, kAddrEventBase[i], static_cast<int32_t>(pair), 0, selector);
         if (rc != ZEQ_OK) return rc;
     }

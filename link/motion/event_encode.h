@@ -19,14 +19,14 @@
 
 namespace zeq::link::event {
 
-constexpr int kChannelCount = 32;     // channels 0..31
-constexpr int kConditionCount = 15;   // conditions 0..14
-constexpr int kInstructionCount = 34; // instruction types 0..33
-constexpr int kMaxOperandAxis = 15;   // W2 and W7 must lie in 0..15
+constexpr int kChannelCount = 32;      // channels 0..31
+constexpr int kConditionCount = 15;    // conditions 0..14
+constexpr int kInstructionCount = 34;  // instruction types 0..33
+constexpr int kMaxOperandAxis = 15;    // W2 and W7 must lie in 0..15
 
-constexpr int kAddrEventId = 549;                                  // `eventid`
+constexpr int kAddrEventId = 549;                                    // `eventid`
 constexpr std::array<int, 4> kAddrEventBase = {568, 570, 572, 574};  // `eventbase` words
-constexpr int kAddrEvents = 489;                                   // `events`
+constexpr int kAddrEvents = 489;                                     // `events`
 
 // How operand 2 (W3..W5) is filled, and whether operand 1 is present.
 enum class Form : uint8_t {
@@ -41,12 +41,14 @@ enum class Form : uint8_t {
 };
 
 // Instruction types: the index into kInstructions and the type field of ZEQ_EVENT_INSTR.
+// clang-format off
 enum Type : int {
     kAdd32, kAdd32I, kAdd48, kAdd48I, kCmp32, kCmp32I, kCmp48, kCmp48I, kSca32, kSca32I,
     kSca48, kSca48I, kMul32L, kMul32IL, kMul32A, kMul32IA, kCop16, kCop32, kCop48, kSet16,
     kSet32, kSet48, kOr16, kOr16I, kOr16B, kOr16IB, kAnd16, kAnd16I, kAnd16B, kAnd16IB,
     kXor16, kXor16I, kXor16B, kXor16IB,
 };
+// clang-format on
 static_assert(kXor16IB + 1 == kInstructionCount);
 
 struct InstructionInfo {

@@ -8,9 +8,8 @@ static_assert(sizeof(ZEQ_EVENT_INSTR) == 20, "the instruction record is 20 bytes
 
 namespace {
 
-int param_form(ZEQ_HANDLE h, int channel, int condition, ev::Type type, int op1Address,
-               int op1Axis, int op2Address, int op2Axis, int destAddress, int destAxis,
-               int selector) {
+int param_form(ZEQ_HANDLE h, int channel, int condition, ev::Type type, int op1Address, int op1Axis,
+               int op2Address, int op2Axis, int destAddress, int destAxis, int selector) {
     ev::Operands ops;
     ops.op1Address = op1Address;
     ops.op1Axis = op1Axis;
@@ -31,8 +30,8 @@ int immediate_form(ZEQ_HANDLE h, int channel, int condition, ev::Type type, int 
     return ev::encode_and_load(h, channel, type, condition, ops, selector);
 }
 
-int copy_form(ZEQ_HANDLE h, int channel, int condition, ev::Type type, int srcAddress,
-              int srcAxis, int destAddress, int destAxis, int selector) {
+int copy_form(ZEQ_HANDLE h, int channel, int condition, ev::Type type, int srcAddress, int srcAxis,
+              int destAddress, int destAxis, int selector) {
     ev::Operands ops;
     ops.op2 = ev::param_operand(srcAddress, srcAxis);
     ops.destAddress = destAddress;
@@ -52,12 +51,11 @@ int set_form(ZEQ_HANDLE h, int channel, int condition, ev::Type type, int64_t va
 }  // namespace
 
 // ---- Parameter operand ---------------------------------------------------------------------
-#define ZEQ_PARAM_FORM(NAME, TYPE)                                                            \
-    ZEQ_API int NAME(ZEQ_HANDLE h, int channel, int condition, int op1Address, int op1Axis,   \
-                     int op2Address, int op2Axis, int destAddress, int destAxis,              \
-                     int selector) {                                                          \
-        return param_form(h, channel, condition, TYPE, op1Address, op1Axis, op2Address,       \
-                          op2Axis, destAddress, destAxis, selector);                          \
+#define ZEQ_PARAM_FORM(NAME, TYPE)                                                               \
+    ZEQ_API int NAME(ZEQ_HANDLE h, int channel, int condition, int op1Address, int op1Axis,      \
+                     int op2Address, int op2Axis, int destAddress, int destAxis, int selector) { \
+        return param_form(h, channel, condition, TYPE, op1Address, op1Axis, op2Address, op2Axis, \
+                          destAddress, destAxis, selector);                                      \
     }
 ZEQ_PARAM_FORM(ZEQ_ADD32, ev::kAdd32)
 ZEQ_PARAM_FORM(ZEQ_ADD48, ev::kAdd48)
@@ -76,11 +74,11 @@ ZEQ_PARAM_FORM(ZEQ_XOR16B, ev::kXor16B)
 #undef ZEQ_PARAM_FORM
 
 // ---- Immediate operand (16, 32 and 48 bits) ------------------------------------------------
-#define ZEQ_IMMEDIATE_FORM(NAME, TYPE, VALUE_T)                                               \
-    ZEQ_API int NAME(ZEQ_HANDLE h, int channel, int condition, int op1Address, int op1Axis,   \
-                     VALUE_T value, int destAddress, int destAxis, int selector) {            \
-        return immediate_form(h, channel, condition, TYPE, op1Address, op1Axis, value,        \
-                              destAddress, destAxis, selector);                               \
+#define ZEQ_IMMEDIATE_FORM(NAME, TYPE, VALUE_T)                                             \
+    ZEQ_API int NAME(ZEQ_HANDLE h, int channel, int condition, int op1Address, int op1Axis, \
+                     VALUE_T value, int destAddress, int destAxis, int selector) {          \
+        return immediate_form(h, channel, condition, TYPE, op1Address, op1Axis, value,      \
+                              destAddress, destAxis, selector);                             \
     }
 ZEQ_IMMEDIATE_FORM(ZEQ_OR16i, ev::kOr16I, int)
 ZEQ_IMMEDIATE_FORM(ZEQ_OR16iB, ev::kOr16IB, int)
@@ -101,18 +99,18 @@ ZEQ_IMMEDIATE_FORM(ZEQ_SCA48i, ev::kSca48I, int64_t)
 // ---- Copy and set --------------------------------------------------------------------------
 ZEQ_API int ZEQ_COP16(ZEQ_HANDLE h, int channel, int condition, int srcAddress, int srcAxis,
                       int destAddress, int destAxis, int selector) {
-    return copy_form(h, channel, condition, ev::kCop16, srcAddress, srcAxis, destAddress,
-                     destAxis, selector);
+    return copy_form(h, channel, condition, ev::kCop16, srcAddress, srcAxis, destAddress, destAxis,
+                     selector);
 }
 ZEQ_API int ZEQ_COP32(ZEQ_HANDLE h, int channel, int condition, int srcAddress, int srcAxis,
                       int destAddress, int destAxis, int selector) {
-    return copy_form(h, channel, condition, ev::kCop32, srcAddress, srcAxis, destAddress,
-                     destAxis, selector);
+    return copy_form(h, channel, condition, ev::kCop32, srcAddress, srcAxis, destAddress, destAxis,
+                     selector);
 }
 ZEQ_API int ZEQ_COP48(ZEQ_HANDLE h, int channel, int condition, int srcAddress, int srcAxis,
                       int destAddress, int destAxis, int selector) {
-    return copy_form(h, channel, condition, ev::kCop48, srcAddress, srcAxis, destAddress,
-                     destAxis, selector);
+    return copy_form(h, channel, condition, ev::kCop48, srcAddress, srcAxis, destAddress, destAxis,
+                     selector);
 }
 ZEQ_API int ZEQ_SET16(ZEQ_HANDLE h, int channel, int condition, int value, int destAddress,
                       int destAxis, int selector) {

@@ -71,7 +71,9 @@ bool axis_valid(const DeviceRecord& dev, int axis);
 int check_axes(ZEQ_HANDLE handle, std::initializer_list<int> axes, DeviceRecord** dev);
 
 // Distance scale of a valid axis.
-inline double dist_scale(const DeviceRecord& dev, int axis) { return dev.distScale[axis]; }
+inline double dist_scale(const DeviceRecord& dev, int axis) {
+    return dev.distScale[axis];
+}
 
 // Parameter writes of one command on one axis and selector. Each call does nothing once a
 // write or check has failed; `rc` holds the first failure. Use as

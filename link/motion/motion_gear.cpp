@@ -18,7 +18,9 @@ int begin(ZEQ_HANDLE h, std::initializer_list<int> axes, int selector, DeviceRec
     return ZEQ_CheckFIFONotHalfFull(h, selector);
 }
 
-int as_int(uint32_t v) { return static_cast<int32_t>(v); }
+int as_int(uint32_t v) {
+    return static_cast<int32_t>(v);
+}
 
 // An enumerator the command does not accept: ZEQ_ERR_ARGUMENT, else its card address.
 int source_or_error(int address, int* out) {
@@ -113,8 +115,7 @@ ZEQ_API int ZEQ_SetSynAxis(ZEQ_HANDLE h, int sourceAxis, int axis, int selector)
     return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, kSynaxis, sourceAxis, axis, selector);
 }
 
-ZEQ_API int ZEQ_SetSynDist(ZEQ_HANDLE h, double distance, int sourceAxis, int axis,
-                           int selector) {
+ZEQ_API int ZEQ_SetSynDist(ZEQ_HANDLE h, double distance, int sourceAxis, int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = check_axes(h, {axis, sourceAxis}, &dev);
     if (rc != ZEQ_OK) return rc;
@@ -166,9 +167,8 @@ ZEQ_API int ZEQ_HandWheel(ZEQ_HANDLE h, double ratio, int master, int axis, int 
 }
 
 // The source axis is not checked against the axis count, but its distance scale must exist.
-ZEQ_API int ZEQ_GearInDist(ZEQ_HANDLE h, double ratio, int master, int gearSource,
-                           int sourceAxis, int synSource, double sourceDistance, int axis,
-                           int selector) {
+ZEQ_API int ZEQ_GearInDist(ZEQ_HANDLE h, double ratio, int master, int gearSource, int sourceAxis,
+                           int synSource, double sourceDistance, int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = check_axes(h, {axis, master}, &dev);
     if (rc != ZEQ_OK) return rc;
@@ -243,8 +243,7 @@ ZEQ_API int ZEQ_MoveInDist(ZEQ_HANDLE h, double sourceDistance, int sourceAxis, 
     return w.rc;
 }
 
-ZEQ_API int ZEQ_TgvelInTime(ZEQ_HANDLE h, double time, double velocity, int axis,
-                            int selector) {
+ZEQ_API int ZEQ_TgvelInTime(ZEQ_HANDLE h, double time, double velocity, int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = check_axes(h, {axis}, &dev);
     if (rc != ZEQ_OK) return rc;
@@ -260,8 +259,8 @@ ZEQ_API int ZEQ_TgvelInTime(ZEQ_HANDLE h, double time, double velocity, int axis
     return w.rc;
 }
 
-ZEQ_API int ZEQ_TgvelInDist(ZEQ_HANDLE h, double sourceDistance, int sourceAxis,
-                            double velocity, int axis, int selector) {
+ZEQ_API int ZEQ_TgvelInDist(ZEQ_HANDLE h, double sourceDistance, int sourceAxis, double velocity,
+                            int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = check_axes(h, {axis, sourceAxis}, &dev);
     if (rc != ZEQ_OK) return rc;

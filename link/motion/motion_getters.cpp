@@ -63,7 +63,7 @@ int get_raw(ZEQ_HANDLE h, int address, int* out, int axis, int selector) {
 
 }  // namespace
 
-#define ZEQ_GETTER(NAME, ADDRESS, INVERSE)                                 \
+#define ZEQ_GETTER(NAME, ADDRESS, INVERSE)                                  \
     ZEQ_API int NAME(ZEQ_HANDLE h, double* value, int axis, int selector) { \
         return get(h, ADDRESS, Inverse::INVERSE, value, axis, selector);    \
     }

@@ -102,8 +102,8 @@ ZEQ_API int ZEQ_Linear5A(ZEQ_HANDLE h, double velocity, double d0, int a0, doubl
 }
 
 ZEQ_API int ZEQ_Linear6A(ZEQ_HANDLE h, double velocity, double d0, int a0, double d1, int a1,
-                         double d2, int a2, double d3, int a3, double d4, int a4, double d5,
-                         int a5, int* master, int selector) {
+                         double d2, int a2, double d3, int a3, double d4, int a4, double d5, int a5,
+                         int* master, int selector) {
     const ZEQ_LINEAR_ITEM items[] = {{d0, a0}, {d1, a1}, {d2, a2}, {d3, a3}, {d4, a4}, {d5, a5}};
     return linear(h, velocity, items, 6, master, selector, false);
 }

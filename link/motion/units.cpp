@@ -50,9 +50,13 @@ int to_gear_ratio(double x, int64_t* out) {
     return ZEQ_OK;
 }
 
-int to_syn_distance(double x, double s, uint32_t* out) { return to_u32_positive(x * s, out); }
+int to_syn_distance(double x, double s, uint32_t* out) {
+    return to_u32_positive(x * s, out);
+}
 
-int to_syn_time(double x, double t, uint32_t* out) { return to_u32_positive(x * t, out); }
+int to_syn_time(double x, double t, uint32_t* out) {
+    return to_u32_positive(x * t, out);
+}
 
 int to_slave_distance(double x, double s, int32_t* out) {
     const double v = std::trunc(x * s);

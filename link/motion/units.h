@@ -17,8 +17,8 @@
 
 namespace zeq::link::motion {
 
-constexpr double kFix16 = 65536.0;       // one in S16.16
-constexpr double kFix32 = 4294967296.0;  // one in S16.32
+constexpr double kFix16 = 65536.0;              // one in S16.16
+constexpr double kFix32 = 4294967296.0;         // one in S16.32
 constexpr double kVelocityLimit = 536870912.0;  // 2^29
 constexpr double kGearRatioMin = -32768.0;
 constexpr double kGearRatioMax = 32767.9999999998;
@@ -35,12 +35,20 @@ int to_syn_time(double x, double t, uint32_t* out);
 int to_slave_distance(double x, double s, int32_t* out);
 
 // Back to user units.
-inline double from_position(double value, double s) { return value / s; }
-inline double from_velocity(double value, double s, double t) { return value * t / s / kFix16; }
+inline double from_position(double value, double s) {
+    return value / s;
+}
+inline double from_velocity(double value, double s, double t) {
+    return value * t / s / kFix16;
+}
 inline double from_acceleration(double value, double s, double t) {
     return value * t * t / s / kFix16;
 }
-inline double from_gear_ratio(int64_t value) { return static_cast<double>(value) / kFix32; }
-inline double from_syn_time(double value, double t) { return value / t; }
+inline double from_gear_ratio(int64_t value) {
+    return static_cast<double>(value) / kFix32;
+}
+inline double from_syn_time(double value, double t) {
+    return value / t;
+}
 
 }  // namespace zeq::link::motion

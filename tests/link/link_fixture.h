@@ -42,7 +42,9 @@ protected:
         int rc = ZEQ_Open(index, &h);
         EXPECT_EQ(rc, ZEQ_OK);
         if (rc == ZEQ_OK) opened_.push_back(h);
-        if (faults) EXPECT_TRUE(zeq::sim::card(index).set_faults(faults)) << faults;
+        if (faults) {
+            EXPECT_TRUE(zeq::sim::card(index).set_faults(faults)) << faults;
+        }
         return h;
     }
 

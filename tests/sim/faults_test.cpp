@@ -1,6 +1,9 @@
 // Fault injection: each fault as the host sees it on the wire.
 #include "sim/faults.h"
 
+#include <chrono>
+#include <thread>
+
 #include "sim_fixture.h"
 
 using namespace simtest;
@@ -107,4 +110,44 @@ TEST_F(Faults, StepClockAdvancesAFixedAmountPerCall) {
     uint32_t ticks = static_cast<uint32_t>(card->reg32(0, reg::ticks));
     card->run_ticks(7);
     EXPECT_EQ(static_cast<uint32_t>(card->reg32(0, reg::ticks)), ticks + 7);
+}
+
+TEST_F(Faults, ClockAndLatencyComeFromTheEnvironmentAtOpen) {
+    port.reset();
+    setenv("ZEQLINK_SIM_CLOCK", "step", 1);
+    setenv("ZEQLINK_SIM_STEP_US", "250", 1);
+    setenv("ZEQLINK_SIM_LATENCY_US", "1", 1);
+    ASSERT_EQ(backend->open(0, &port), ZEQ_FT_OK);
+    EXPECT_EQ(card->clock_mode(), zeq::sim::ClockMode::Step);
+    EXPECT_EQ(card->latency_us(), 1u);
+    const uint64_t t0 = card->now_ns();
+    status(0x49);
+    EXPECT_EQ(card->now_ns() - t0, 2u * 250'000u);
+    for (const char* v : {"ZEQLINK_SIM_CLOCK", "ZEQLINK_SIM_STEP_US", "ZEQLINK_SIM_LATENCY_US"})
+        unsetenv(v);
+}
+
+TEST_F(Faults, RealClockFollowsTheWallClock) {
+    card->set_clock(zeq::sim::ClockMode::Real, 0);
+    const uint32_t before = static_cast<uint32_t>(card->reg32(0, reg::ticks));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    status(0x49);
+    EXPECT_GE(static_cast<uint32_t>(card->reg32(0, reg::ticks)) - before, 50u);
+}
+
+TEST_F(Faults, IdleCardCountsLongStretchesExactly) {
+    const uint32_t before = static_cast<uint32_t>(card->reg32(0, reg::ticks));
+    card->run_ticks(36'000'000);  // an hour of card time
+    EXPECT_EQ(static_cast<uint32_t>(card->reg32(0, reg::ticks)) - before, 36'000'000u);
+    EXPECT_EQ(status(0x48) & 0x10, 0x10);  // the graph buffer has filled meanwhile
+}
+
+TEST_F(Faults, QueuedWaitOnTimerDelaysTheCommandsBehindIt) {
+    send(write16(4, 0, reg::timer, 40));
+    send(block(4, {cmd(7, 0, reg::timer)}));
+    send(write16(4, 0, 313, 3));
+    card->run_ticks(39);
+    EXPECT_EQ(card->reg16(0, 313), 0);
+    card->run_ticks(1);
+    EXPECT_EQ(card->reg16(0, 313), 3);
 }

@@ -10,7 +10,7 @@ namespace {
 constexpr int32_t kOne = 65536;  // 1.0 in S16.16
 
 class Motion : public SimFixture {
-protected:
+  protected:
     void SetUp() override {
         SimFixture::SetUp();
         card->set_clock(zeq::sim::ClockMode::Step, 1);  // bridge calls cost no ticks here
@@ -346,4 +346,72 @@ TEST_F(Motion, MachineDataFollowsTheAxis) {
     const int32_t encp = d[10] | (d[11] << 8) | (d[12] << 16) | (d[13] << 24);
     EXPECT_EQ(encp, pos(1));
     EXPECT_EQ(d[14] | (d[15] << 8), 0xFFFF);  // moving
+}
+
+TEST_F(Motion, MoveInTimeSpreadsSlaveDistanceOverTheSyncTime) {
+    card->write16(1, reg::syntype, 0);
+    card->write16(1, reg::gearsync, 0xFFFF);
+    card->write16(1, reg::syntype, 0xFFFF);
+    card->write16(1, reg::synsrc, reg::ticks);
+    card->write32(1, reg::synsrcvar, 200);
+    card->write32(1, reg::slavedist, -80);
+    card->run_ticks(100);
+    EXPECT_NEAR(pos(1), -40, 1);
+    EXPECT_TRUE(flag(1, reg::moving));
+    card->run_ticks(100);
+    EXPECT_EQ(pos(1), -80);
+    card->run_ticks(2);
+    EXPECT_FALSE(flag(1, reg::moving));
+}
+
+TEST_F(Motion, GearInTimeRampsTheRatio) {
+    card->write32(0, reg::mcstgvel, 4 * kOne);
+    card->run_ticks(10);  // master at full speed
+    card->write48(1, reg::gearratio, int64_t{1} << 32);
+    card->write16(1, reg::synsrc, reg::ticks);
+    card->write32(1, reg::synsrcvar, 100);
+    card->write16(1, reg::syntype, 0);
+    card->write16(1, reg::gearsync, 0xFFFF);
+    card->write16(1, reg::engear, 0xFFFF);
+    card->run_ticks(50);
+    const int32_t half = card->reg32(1, reg::curvel);
+    EXPECT_GT(half, kOne);
+    EXPECT_LT(half, 3 * kOne);
+    card->run_ticks(60);
+    EXPECT_EQ(card->reg32(1, reg::curvel), 4 * kOne);
+}
+
+TEST_F(Motion, GearOutHandsTheSpeedToTheProfileGenerator) {
+    card->write32(0, reg::mcstgvel, 6 * kOne);
+    card->write16(1, reg::engear, 0xFFFF);
+    card->run_ticks(20);
+    EXPECT_EQ(card->reg32(1, reg::curvel), 6 * kOne);
+    card->write32(1, reg::gearoutvel, 2 * kOne);
+    card->write16(1, reg::engear, 0);
+    card->run_ticks(1);
+    EXPECT_EQ(card->reg32(1, reg::curvel), 5 * kOne);  // no jump, then down at mcsdecel
+    card->run_ticks(10);
+    EXPECT_EQ(card->reg32(1, reg::curvel), 2 * kOne);
+    EXPECT_TRUE(flag(1, reg::mcsmoving));
+}
+
+TEST_F(Motion, PhasingShiftsTheMasterSeenByTheSlave) {
+    card->write48(1, reg::gearratio, int64_t{2} << 32);
+    card->write16(1, reg::engear, 0xFFFF);
+    card->write16(1, reg::shiftmaster, 0xFFFF);
+    card->write32(1, reg::pcsdist, 30);
+    card->write16(1, reg::pcsgo, 0xFFFF);
+    card->run_ticks(100);
+    EXPECT_EQ(pos(0), 0);   // the master does not move
+    EXPECT_EQ(pos(1), 60);  // the 30-count phase shift, through the ratio 2
+}
+
+TEST_F(Motion, LongCatchUpFinishesTheMoveThenCountsIdleTicks) {
+    const uint32_t t0 = static_cast<uint32_t>(card->reg32(0, reg::ticks));
+    card->write32(2, reg::mcsdist, 5000);
+    card->write16(2, reg::mcsgo, 0xFFFF);
+    card->run_ticks(20'000'000);
+    EXPECT_EQ(pos(2), 5000);
+    EXPECT_FALSE(flag(2, reg::moving));
+    EXPECT_EQ(static_cast<uint32_t>(card->reg32(0, reg::ticks)) - t0, 20'000'000u);
 }

@@ -236,7 +236,7 @@ TEST_F(Protocol, CardResetHaltsImmediateFifoUntilStarted) {
     send({0x7F, 0x5A});
     EXPECT_EQ(card->reg16(0, 307), 0);  // registers back to power-on
     send(write16(0, 0, 307, 10));
-    EXPECT_EQ(status(0x4C), 0x00);  // taken …
+    EXPECT_EQ(status(0x4C), 0x00);      // taken …
     EXPECT_EQ(card->reg16(0, 307), 0);  // … but not run
     send({0x88, 0x01, 0x00, 0x00});
     EXPECT_EQ(card->reg16(0, 307), 10);

@@ -1,0 +1,318 @@
+// Path statements: ExePath, FileContour, GetMCData and the path FIFO data records.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "interpreter/interp_messages.h"
+#include "interpreter/run_keywords.h"
+#include "interpreter/script_interpreter.h"
+
+namespace zeq::desk {
+namespace {
+
+constexpr int kMaxContourAxes = 16;
+constexpr int kMaxContourWords = 32767;
+constexpr int kMaxBlockWords = 126;  // the largest contour block the library takes
+constexpr long kMaxContourFileBytes = 16L * 1024 * 1024;
+constexpr int kFirstGroupParam = 258;  // group_x; group_y, group_z ... follow
+
+bool parseNumber(const std::string& field, double& out) {
+    std::size_t b = 0, e = field.size();
+    while (b < e && (field[b] == ' ' || field[b] == '\t' || field[b] == '\r')) ++b;
+    while (e > b && (field[e - 1] == ' ' || field[e - 1] == '\t' || field[e - 1] == '\r')) --e;
+    if (b == e) return false;
+    std::string s = field.substr(b, e - b);
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtod(s.c_str(), &end);
+    return end == s.c_str() + s.size() && std::isfinite(out);
+}
+
+}  // namespace
+
+// FileContour NAME: axis count, axis numbers, scales, point count, then the points.
+std::string ScriptInterpreter::contourPath(std::string name) {
+    auto isSep = [](char c) { return c == '/' || c == '\\'; };
+    bool absolute = (!name.empty() && isSep(name[0])) ||
+                    (name.size() > 1 && name[1] == ':');
+    if (absolute) return name;
+    std::string base = m_programDir;
+    for (;;) {
+        if (name.size() >= 3 && name[0] == '.' && name[1] == '.' && isSep(name[2])) {
+            std::size_t cut = base.find_last_of("/\\");
+            base = cut == std::string::npos ? std::string() : base.substr(0, cut);
+            name.erase(0, 3);
+        } else if (name.size() >= 2 && name[0] == '.' && isSep(name[1])) {
+            name.erase(0, 2);  // "./": the folder itself
+        } else {
+            break;
+        }
+    }
+    return base + "/" + name;
+}
+
+void ScriptInterpreter::fileContour() {
+    // The name is the raw rest of the line.
+    std::uint32_t pos = readPos;
+    while (pos < textLength && (programText[pos] == ' ' || programText[pos] == '\t')) ++pos;
+    std::uint32_t start = pos;
+    while (pos < textLength && programText[pos] != '\n') ++pos;
+    std::uint32_t stop = pos;
+    while (stop > start && (programText[stop - 1] == '\r' || programText[stop - 1] == ' ' ||
+                            programText[stop - 1] == '\t'))
+        --stop;
+    std::string name(programText + start, stop - start);
+    readPos = pos;
+    advance();  // the line end
+
+    const std::string path = contourPath(name);
+    auto formatError = [&] {
+        m_errorReported = true;
+        write(msg::kFileFormat);
+        finished = true;
+    };
+    std::string bytes;
+    {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        bool ok = f != nullptr;
+        if (ok) {
+            char buf[4096];
+            std::size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+                bytes.append(buf, n);
+                if (static_cast<long>(bytes.size()) > kMaxContourFileBytes) {
+                    ok = false;
+                    break;
+                }
+            }
+            ok = ok && !std::ferror(f);
+            std::fclose(f);
+        }
+        if (!ok) {
+            reportError(msg::kFileOpenFailed);
+            finished = true;
+            return;
+        }
+    }
+    // Fields are separated by "," or line feeds; an empty field (also after a final line end)
+    // makes the file invalid.
+    std::vector<double> fields;
+    {
+        std::string field;
+        for (std::size_t i = 0; i <= bytes.size(); ++i) {
+            if (i == bytes.size() || bytes[i] == ',' || bytes[i] == '\n') {
+                double v = 0.0;
+                if (!parseNumber(field, v)) {
+                    formatError();
+                    return;
+                }
+                fields.push_back(v);
+                field.clear();
+            } else {
+                field += bytes[i];
+            }
+        }
+    }
+    std::size_t at = 0;
+    const double axesValue = fields[at++];
+    if (axesValue < 1 || axesValue > kMaxContourAxes || axesValue != std::trunc(axesValue) ||
+        fields.size() < 2 + 2 * static_cast<std::size_t>(axesValue)) {
+        if (axesValue > kMaxContourAxes) reportError(msg::kTooManyValues);
+        formatError();
+        return;
+    }
+    const int axes = static_cast<int>(axesValue);
+    int axisNumbers[kMaxContourAxes];
+    double scales[kMaxContourAxes];
+    const int boardAxes = m_port.axisCount(boardNumber);
+    for (int i = 0; i < axes; ++i) {
+        double v = fields[at++];
+        if (v < 0 || v != std::trunc(v) || v >= boardAxes) {
+            reportError(msg::kAxisOutOfRange);
+            finished = true;
+            formatError();
+            return;
+        }
+        axisNumbers[i] = static_cast<int>(v);
+    }
+    for (int i = 0; i < axes; ++i) scales[i] = fields[at++];
+    const double pointsValue = fields[at++];
+    if (pointsValue < 0 || pointsValue != std::trunc(pointsValue) ||
+        pointsValue * axes > kMaxContourWords) {
+        if (pointsValue * axes > kMaxContourWords) reportError(msg::kTooManyValues);
+        formatError();
+        return;
+    }
+    const std::size_t words = static_cast<std::size_t>(pointsValue) * static_cast<std::size_t>(axes);
+    if (fields.size() - at != words) {
+        formatError();
+        return;
+    }
+    std::vector<std::int16_t> data(words);
+    for (std::size_t w = 0; w < words; ++w)
+        data[w] = static_cast<std::int16_t>(
+            static_cast<std::int64_t>(fields[at + w] * scales[w % static_cast<std::size_t>(axes)]));
+
+    // Map the file's axes onto the group letters x, y, z, a ...
+    ParamRow groupRow = ParamRow::make("group", "U16", 0, kKindUInt16, false, true);
+    for (int i = 0; i < axes; ++i) {
+        groupRow.address = static_cast<std::uint16_t>(kFirstGroupParam + i);
+        paramRecord.row = groupRow;
+        paramRecord.value = axisNumbers[i];
+        int status = writeParam(0);
+        if (status != 0) {
+            reportStatus(status);
+            return;
+        }
+        if (stopOrFinished()) break;
+    }
+    const int fifo = fifoSelector();
+    int status = withRetry([&] {
+        m_port.setGroupAxisNum(handle(), axes, fifo);
+        return m_port.enableGroup(handle(), 1, fifo);
+    });
+    if (status != 0) {
+        reportStatus(status);
+    } else if (!stopOrFinished()) {
+        write(msg::kSendingFile1);
+        writeScriptText(path);
+        write(msg::kSendingFile2);
+        const std::size_t block = static_cast<std::size_t>((kMaxBlockWords / axes) * axes);
+        for (std::size_t off = 0; off < words && !stopOrFinished(); off += block) {
+            const int count = static_cast<int>(std::min(block, words - off));
+            status = withRetry([&] { return m_port.putContourData(handle(), data.data() + off, count); });
+            if (status != 0) {
+                finished = true;
+                break;
+            }
+        }
+        reportStatus(status);
+    }
+    if (!stopOrFinished()) {
+        write(msg::kFileSent);
+    } else {
+        withRetry([&] { return m_port.exitGroup(handle(), fifo); });
+    }
+}
+
+// ExePath: feed the planned path until it is finished; a pause halts the group meanwhile.
+void ScriptInterpreter::exePath() {
+    advance();
+    const int fifo = fifoSelector();
+    int status = 0;
+    do {
+        status = m_port.executePath(handle());
+        if (pauseRequested) {
+            // The group stops while the run waits; the wait itself is the pause check inside
+            // the retry.
+            int group = withRetry([&] { return m_port.enableGroup(handle(), 0, fifo); });
+            if (group != 0) {
+                status = group;
+                break;
+            }
+            pauseCheck();
+            if (!stopRequested) {
+                group = withRetry([&] { return m_port.enableGroup(handle(), -1, fifo); });
+                if (group != 0) {
+                    status = group;
+                    break;
+                }
+            }
+        }
+    } while (status == 22 && !stopOrFinished());
+    const bool stopped = stopRequested;
+    reportStatus(status);
+    if (stopped) withRetry([&] { return m_port.exitGroup(handle(), fifo); });
+}
+
+// GetMCData: the card's machine data table and how long its reading took.
+void ScriptInterpreter::getMachineData() {
+    advance();
+    AxisMachineData axes[4];
+    auto t0 = m_clock->now();
+    int status = m_port.getMachineData(handle(), axes);
+    auto us = std::chrono::duration_cast<std::chrono::microseconds>(m_clock->now() - t0).count();
+    char buf[160];
+    std::snprintf(buf, sizeof buf, msg::kElapsedUs, static_cast<int>(us));
+    write(buf);
+    if (status != 0) {
+        reportStatus(status);
+        return;
+    }
+    for (int a = 3; a >= 0; --a) {
+        std::snprintf(buf, sizeof buf, msg::kMcDataLine, a, axes[a].encp,
+                      static_cast<int>(axes[a].moving), static_cast<int>(axes[a].error),
+                      static_cast<int>(axes[a].aio));
+        write(buf);
+    }
+}
+
+// PathWRData PARAM [,] N, N values, AXIS
+void ScriptInterpreter::pathWriteData() {
+    constexpr int kRoom = 512;
+    advance();
+    if (!readParamName()) return;
+    const int address = paramRecord.row.address;
+    if (token == ',') advance();
+    const double countValue = evaluate();
+    if (finished) return;
+    if (countValue < 0 || countValue > kRoom) {
+        reportError(msg::kTooManyValues);
+        finished = true;
+        return;
+    }
+    const int count = static_cast<int>(countValue);
+    std::vector<std::int16_t> words(kRoom, 0);
+    for (int i = 0; i < count; ++i) {
+        expect(',');
+        double v = evaluate();
+        if (finished) return;
+        words[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(static_cast<std::int64_t>(v));
+    }
+    expect(',');
+    const double axisValue = evaluate();
+    if (finished) return;
+    std::vector<DeviceArg> args{DeviceArg::integer(address), DeviceArg::integer(count),
+                                DeviceArg::pointer(words.data()),
+                                DeviceArg::integer(static_cast<std::int32_t>(static_cast<std::int64_t>(axisValue)))};
+    DeviceOut out;
+    reportStatus(withRetry([&] { return m_port.builtin(rt::PathWRData, handle(), args, -1, out); }));
+}
+
+// PathAddLine N, values... / PathAddLineSegData I, I, N, values...: a 68-byte record of
+// 32-bit integers, the rest 0.
+void ScriptInterpreter::pathSegmentRecord(int code) {
+    advance();
+    std::int32_t record[17] = {};
+    int head = (code == rt::PathAddLineSegData || code == rt::PathAddArcSegData) ? 3 : 1;
+    for (int i = 0; i < head; ++i) {
+        if (i > 0) expect(',');
+        double v = evaluate();
+        if (finished) return;
+        record[i] = static_cast<std::int32_t>(static_cast<std::int64_t>(v));
+    }
+    const int count = record[head - 1];
+    if (count < 0 || count > 17 - head) {
+        reportError(msg::kTooManyValues);
+        finished = true;
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (token == ',') advance();
+        if (atEnd() || token == rt::EndOfText) break;
+        double v = evaluate();
+        if (finished) return;
+        record[head + i] = static_cast<std::int32_t>(static_cast<std::int64_t>(v));
+    }
+    std::vector<DeviceArg> args{DeviceArg::pointer(record)};
+    DeviceOut out;
+    const int fifo = fifoSelector();
+    reportStatus(withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); }));
+}
+
+}  // namespace zeq::desk

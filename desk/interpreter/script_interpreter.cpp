@@ -1,0 +1,539 @@
+// Construction, run frame, statement loop, control flow, variables and the simple statements.
+#include "interpreter/script_interpreter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "binding/error_texts.h"
+#include "interpreter/interp_messages.h"
+#include "interpreter/run_keywords.h"
+
+namespace zeq::desk {
+
+// ---- Events and clocks ----
+
+void AutoResetEvent::signal() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_signalled = true;
+    }
+    m_cv.notify_one();
+}
+
+void AutoResetEvent::reset() {
+    std::lock_guard lock(m_mutex);
+    m_signalled = false;
+}
+
+void AutoResetEvent::wait() {
+    std::unique_lock lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_signalled; });
+    m_signalled = false;
+}
+
+bool AutoResetEvent::waitFor(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_mutex);
+    if (!m_cv.wait_for(lock, timeout, [this] { return m_signalled; })) return false;
+    m_signalled = false;
+    return true;
+}
+
+void SystemClock::sleepFor(std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); }
+
+SystemClock& systemClock() {
+    static SystemClock clock;
+    return clock;
+}
+
+namespace {
+std::mutex g_ownerMutex;
+std::string g_ownerPath;
+std::uint32_t g_ownerTime = 0;
+bool g_ownerSet = false;
+}  // namespace
+
+void CatalogueOwner::set(const std::string& sourcePath, std::uint32_t sourceTime) {
+    std::lock_guard lock(g_ownerMutex);
+    g_ownerPath = sourcePath;
+    g_ownerTime = sourceTime;
+    g_ownerSet = true;
+}
+
+void CatalogueOwner::clear() {
+    std::lock_guard lock(g_ownerMutex);
+    g_ownerSet = false;
+}
+
+bool CatalogueOwner::matches(const std::string& sourcePath, std::uint32_t sourceTime) {
+    std::lock_guard lock(g_ownerMutex);
+    return g_ownerSet && g_ownerPath == sourcePath && g_ownerTime == sourceTime;
+}
+
+// ---- Construction ----
+
+ScriptInterpreter::ScriptInterpreter(DevicePort& port, OutputSink& sink, ParamCatalogue& catalogue)
+    : m_port(port), m_sink(sink), m_catalogue(catalogue), m_clock(&systemClock()) {
+    callStack.reserve(10);
+    locals.reserve(20);
+    globals.reserve(10);
+}
+
+ScriptInterpreter::~ScriptInterpreter() = default;
+
+void ScriptInterpreter::requestStop() {
+    stopRequested = true;
+    if (pauseRequested.exchange(false)) pauseEvent.signal();
+}
+
+void ScriptInterpreter::resume() {
+    pauseRequested = false;
+    pauseEvent.signal();
+}
+
+// ---- Output and errors ----
+
+void ScriptInterpreter::write(std::string_view text) { m_sink.append(text); }
+
+void ScriptInterpreter::writeScriptText(std::string_view bytes) {
+    m_sink.append(scriptTextToUtf8(bytes, m_encoding));
+}
+
+void ScriptInterpreter::reportError(std::string_view message, std::string_view name,
+                                    std::uint32_t /*line*/) {
+    m_errorReported = true;
+    std::string shownName = name.empty() ? std::string() : scriptTextToUtf8(name, m_encoding);
+    std::string out;
+    if (immediateMode) {
+        if (!name.empty()) out += "\"" + shownName + "\"";
+        out.append(message);
+        out += "\r\n";
+    } else {
+        // The line of the statement being executed: the line of its first token, which stays
+        // right even when the error is found before the statement's line end was read.
+        std::uint32_t textLine = m_stmtLine;
+        long source = textLine < lineMap.size() ? static_cast<long>(lineMap[textLine]) + 1
+                                                : static_cast<long>(textLine) + 1;
+        char head[64];
+        std::snprintf(head, sizeof head, "error(%ld):第%ld行：", source, source);
+        out = head;
+        if (!name.empty()) out += "\"" + shownName + "\"";
+        out.append(message);
+        out += "\r\n";
+    }
+    m_sink.append(out);
+}
+
+void ScriptInterpreter::reportStatus(int status) {
+    reportDeviceStatus(
+        status, [this](std::string_view text) { reportError(text); }, finished);
+}
+
+// ---- Pause, step, marks ----
+
+void ScriptInterpreter::pauseCheck() {
+    if (pauseRequested) {
+        pauseEvent.wait();
+        pauseEvent.reset();
+        pauseRequested = false;
+    }
+}
+
+void ScriptInterpreter::fifoPause() { m_clock->sleepFor(std::chrono::milliseconds(5)); }
+
+void ScriptInterpreter::markLine() {
+    if (immediateMode || !editorView) return;
+    if (lineNo < lineMap.size()) editorView->markLine(static_cast<int>(lineMap[lineNo]));
+}
+
+bool ScriptInterpreter::stepCheck() {
+    if (immediateMode || !m_stepMode || !m_stepMode->load()) return false;
+    pauseRequested = true;
+    markLine();
+    pauseCheck();
+    return true;
+}
+
+// ---- Variables ----
+
+ScriptInterpreter::Variable* ScriptInterpreter::findVariable(std::string_view name) {
+    for (std::size_t i = scopeStart; i < locals.size(); ++i)
+        if (locals[i].name == name) return &locals[i];
+    for (Variable& v : globals)
+        if (v.name == name) return &v;
+    return nullptr;
+}
+
+// ---- Run frame ----
+
+bool ScriptInterpreter::runProgram(std::uint32_t* boardTable, const std::string& programDir,
+                                   const std::string& documentPath) {
+    for (int i = 0; i < kBoards; ++i) boardSlots[i] = boardTable ? &boardTable[i] : nullptr;
+    boardNumber = 0;
+    currentBoardSlot = boardSlots[0];
+    immediateMode = false;
+    locals.clear();
+    globals.clear();
+    scopeStart = 0;
+    if (!load(programDir, documentPath)) {
+        freeProgram();
+        return false;
+    }
+    stopRequested = false;
+    finished = false;
+    pauseRequested = false;
+    // A signal left from before the run (a Step that started it) must not release the first
+    // wait.
+    pauseEvent.reset();
+    m_errorReported = false;
+    write(msg::kRunStart);
+    declareGlobals();
+    execute();
+    endOfRun();
+    return true;
+}
+
+void ScriptInterpreter::declareGlobals() {
+    if (globalListPos == 0) return;
+    readPos = globalListPos;
+    advance();
+    while (token != rt::EndOfLine && token != rt::EndOfText) {
+        if (token == ',') {
+            advance();
+            continue;
+        }
+        globals.push_back({tokenText, 0.0});
+        advance();
+        if (token == ',') advance();
+    }
+}
+
+void ScriptInterpreter::execute() {
+    callStack.clear();
+    if (labelTable.empty() || !jumpTo(0)) {
+        token = rt::EndOfText;
+        return;
+    }
+    callStack.push_back({0xFFFFFFFFu, 0xFFFFFFFFu, 0, currentBoardSlot, boardNumber});
+    m_conditionRegister = true;
+    while (token != rt::EndOfText) {
+        if (stopRequested || finished) break;
+        pauseCheck();
+        if (token != rt::EndOfLine) {
+            if (!stepCheck()) markLine();
+            if (stopRequested) break;
+        }
+        statement();
+    }
+}
+
+void ScriptInterpreter::statement() {
+    m_stmtLine = lineNo;
+    switch (token) {
+    case rt::Identifier: labelOrAssignment(); break;
+    case rt::Var: declareLocals(); break;
+    case rt::Exit:
+        finished = true;
+        advance();
+        break;
+    case rt::JumpZ:
+    case rt::JumpN:
+    case rt::JumpH:
+    case rt::JumpE:
+    case rt::Req: jump(token); break;
+    case rt::Board: boardStatement(); break;
+    case rt::Mg: mgStatement(); break;
+    case rt::Pause:
+        pauseRequested = true;
+        write(msg::kPaused);
+        advance();
+        markLine();
+        break;
+    case rt::Sleep: sleepStatement(); break;
+    default:
+        if (!dispatch(token)) {
+            // A keyword that nothing executes (ld, IGET, a condition word at the start of a
+            // line ...): staying on it would loop for ever.
+            reportError(msg::kNoHandler, tokenText, 0);
+            finished = true;
+        }
+        break;
+    }
+}
+
+void ScriptInterpreter::endOfRun() {
+    if (stopRequested) {
+        write(msg::kRunStopped);
+        // Empty the queue FIFO so that nothing the run queued goes on after the stop. The write
+        // goes through the immediate FIFO: a queue stuck on a wait token would never reach it.
+        m_port.writeParam16(handle(), 0, 521, 1, false);
+    } else {
+        write(msg::kRunFinished);
+    }
+    stopRequested = false;
+    locals.clear();
+    globals.clear();
+    freeProgram();
+    if (editorView) editorView->clearMark();
+}
+
+void ScriptInterpreter::freeProgram() {
+    m_programText.clear();
+    m_programText.shrink_to_fit();
+    programText = nullptr;
+    textLength = 0;
+    labelTable.clear();
+    lineMap.clear();
+    callStack.clear();
+}
+
+// ---- Single-instruction run ----
+
+bool ScriptInterpreter::runText(std::uint32_t* handleSlot, std::string_view text) {
+    currentBoardSlot = handleSlot;
+    locals.clear();
+    globals.clear();
+    scopeStart = 0;
+    m_encoding = detectScriptEncoding(text);
+    programText = text.data();
+    textLength = static_cast<std::uint32_t>(text.size());
+    stopRequested = false;
+    finished = false;
+    pauseRequested = false;
+    pauseEvent.reset();
+    m_errorReported = false;
+    immediateMode = true;
+    readPos = 0;
+    lineNo = 0;
+    write(msg::kTextStart);
+    advance();
+    while (token != rt::EndOfText) {
+        if (stopRequested || finished) break;
+        m_stmtLine = lineNo;
+        if (!dispatch(token)) {
+            reportError(msg::kNoHandler, tokenText, 0);
+            finished = true;
+        }
+    }
+    if (stopRequested) {
+        write(msg::kTextStopped);
+        m_port.writeParam16(handle(), 0, 513, 1, false);  // clrififo
+    } else {
+        write(msg::kTextFinished);
+    }
+    stopRequested = false;
+    locals.clear();
+    globals.clear();
+    programText = nullptr;
+    textLength = 0;
+    immediateMode = false;
+    return true;
+}
+
+// ---- Control flow ----
+
+bool ScriptInterpreter::jumpTo(std::uint32_t label) {
+    if (label >= labelTable.size() || labelTable[label].position > textLength) {
+        reportError(msg::kBadLabel, tokenText, 0);
+        finished = true;
+        token = rt::EndOfText;
+        return false;
+    }
+    readPos = labelTable[label].position;
+    lineNo = labelTable[label].line;
+    advance();
+    return true;
+}
+
+void ScriptInterpreter::jump(int kind) {
+    std::string keyword = tokenText;
+    advance();
+    if (token != ':') {
+        // Not a jump after all: a variable that happens to bear the keyword's name.
+        assignmentTo(keyword);
+        return;
+    }
+    advance();
+    if (kind == rt::Req) {
+        m_conditionRegister = evaluate() != 0.0;
+        return;
+    }
+    if (kind == rt::JumpE) {
+        if (callStack.empty()) {
+            token = rt::EndOfText;
+            return;
+        }
+        CallFrame frame = callStack.back();
+        callStack.pop_back();
+        if (frame.returnPos == 0xFFFFFFFFu) {
+            token = rt::EndOfText;
+            return;
+        }
+        readPos = frame.returnPos;
+        lineNo = frame.returnLine;
+        currentBoardSlot = frame.boardSlot;
+        boardNumber = static_cast<std::uint16_t>(frame.boardNumber);
+        if (locals.size() > scopeStart) locals.resize(scopeStart);
+        scopeStart = frame.scopeStart;
+        advance();
+        return;
+    }
+    // The label token: "Lable" and the decimal label number.
+    std::size_t len = std::strlen(tokenText);
+    std::uint32_t label = 0;
+    bool ok = len > 5;
+    for (std::size_t i = 5; i < len && ok; ++i) {
+        if (tokenText[i] < '0' || tokenText[i] > '9' || label > 100000000u) ok = false;
+        else label = label * 10 + static_cast<std::uint32_t>(tokenText[i] - '0');
+    }
+    if (!ok) {
+        reportError(msg::kBadLabel, tokenText, 0);
+        finished = true;
+        return;
+    }
+    if (kind == rt::JumpZ && m_conditionRegister) {
+        advance();
+        return;
+    }
+    if (kind == rt::JumpH) {
+        callStack.push_back({lineNo, readPos, scopeStart, currentBoardSlot, boardNumber});
+        scopeStart = static_cast<std::uint32_t>(locals.size());
+    }
+    jumpTo(label);
+}
+
+// ---- Statements of the loop ----
+
+void ScriptInterpreter::labelOrAssignment() {
+    std::string name = tokenText;
+    advance();
+    if (token == ':') {
+        advance();
+        return;
+    }
+    assignmentTo(name);
+}
+
+void ScriptInterpreter::echoValue(std::string_view name, double value, const char* separator) {
+    char buf[64];
+    if (value - std::trunc(value) == 0.0)
+        std::snprintf(buf, sizeof buf, "%lld\r\n", static_cast<long long>(value));
+    else
+        std::snprintf(buf, sizeof buf, "%lf\r\n", value);
+    std::string out = scriptTextToUtf8(name, m_encoding);
+    out += separator;
+    out += buf;
+    m_sink.append(out);
+}
+
+void ScriptInterpreter::assignmentTo(const std::string& name) {
+    Variable* var = findVariable(name);
+    if (!var) {
+        reportError(msg::kUnknownName, name, 0);
+        finished = true;
+        return;
+    }
+    expect('=');
+    if (token == rt::Rd) {
+        readStatement(var);
+        return;
+    }
+    const bool wasFinished = finished;
+    double value = evaluate();
+    if (finished && !wasFinished) return;  // the expression failed: nothing to store
+    // The tables do not grow during an expression, so the entry is still where it was.
+    var->value = value;
+    echoValue(var->name, value, "=");
+}
+
+void ScriptInterpreter::declareLocals() {
+    advance();
+    while (!atEnd() && token != rt::EndOfText) {
+        if (token != ',') locals.push_back({tokenText, 0.0});
+        advance();
+    }
+}
+
+void ScriptInterpreter::boardStatement() {
+    advance();
+    double value = evaluate();
+    auto number = static_cast<std::uint16_t>(static_cast<std::int64_t>(value));
+    if (number > 7) {
+        char buf[96];
+        std::snprintf(buf, sizeof buf, msg::kBoardRange, number);
+        reportError(buf);
+        return;
+    }
+    boardNumber = number;
+    currentBoardSlot = boardSlots[number];
+    if (handle() == 0) {
+        reportError(msg::kBoardNoDevice);
+        finished = true;
+    }
+}
+
+void ScriptInterpreter::mgStatement() {
+    const char* text = programText;
+    std::uint32_t pos = readPos;
+    while (pos < textLength && text[pos] == ' ') ++pos;
+    std::string out;
+    out.reserve(256);
+    auto isIdentStart = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    };
+    auto isIdent = [&](char c) { return isIdentStart(c) || (c >= '0' && c <= '9'); };
+    while (pos < textLength && text[pos] != '\n') {
+        char c = text[pos];
+        if (c == '\r') {
+            ++pos;
+            continue;
+        }
+        if (c == '&' && pos + 1 < textLength && isIdentStart(text[pos + 1])) {
+            std::uint32_t start = ++pos;
+            while (pos < textLength && isIdent(text[pos])) ++pos;
+            std::string name(text + start, pos - start);
+            if (Variable* v = findVariable(name)) {
+                char buf[64];
+                if (v->value - std::trunc(v->value) == 0.0)
+                    std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v->value));
+                else
+                    std::snprintf(buf, sizeof buf, "%lf", v->value);
+                out += buf;
+            } else {
+                out += '&';
+                out += name;
+            }
+            continue;
+        }
+        out += c;
+        ++pos;
+    }
+    out += '\n';
+    writeScriptText(out);
+    if (pos >= textLength) {
+        // Only a hand-made text ends inside an mg line; the compiler always ends its lines.
+        readPos = textLength;
+        reportError(msg::kTextEnd);
+        finished = true;
+        token = rt::EndOfText;
+        return;
+    }
+    readPos = pos + 1;
+    ++lineNo;
+    advance();
+}
+
+void ScriptInterpreter::sleepStatement() {
+    advance();
+    double value = evaluate();
+    auto ms = static_cast<std::int64_t>(value) & 0xFFFF;
+    // Sleep in slices so that a stop ends a long sleep.
+    while (ms > 0 && !stopRequested) {
+        std::int64_t slice = ms > 50 ? 50 : ms;
+        m_clock->sleepFor(std::chrono::milliseconds(slice));
+        ms -= slice;
+    }
+}
+
+}  // namespace zeq::desk
