@@ -26,7 +26,8 @@ bool applyGlobalOptions(const GlobalOptions& options) {
 
 std::function<int()> addCompileCommand(CLI::App& app, const GlobalOptions&) {
     auto file = std::make_shared<std::string>();
-    CLI::App* sub = app.add_subcommand("compile", "compile a script into dat/build.dat and dat/binfo.dat");
+    CLI::App* sub =
+        app.add_subcommand("compile", "compile a script into dat/build.dat and dat/binfo.dat");
     sub->add_option("FILE", *file, "script file (.zeq)")->required();
     return [file]() {
         std::error_code ec;
