@@ -26,7 +26,9 @@ long env_number(const char* name, long fallback) {
     return v;
 }
 
-int env_axes() { return static_cast<int>(env_number("ZEQLINK_SIM_AXES", 4)); }
+int env_axes() {
+    return static_cast<int>(env_number("ZEQLINK_SIM_AXES", 4));
+}
 
 // Applies the card environment that is read at every open.
 void apply_open_environment(SimCard& c) {
@@ -66,7 +68,7 @@ std::string take_text(const char* src, const std::string& keep) {
 }
 
 class SimPort final : public bridge::Port {
-public:
+  public:
     explicit SimPort(std::shared_ptr<SimCard> c) : card_(std::move(c)) {}
     ~SimPort() override {
         if (card_) card_->mark_closed();
@@ -149,7 +151,7 @@ public:
         return alive ? ZEQ_FT_OK : ZEQ_FT_IO_ERROR;
     }
 
-private:
+  private:
     // Every call: closed port, modelled latency, vanished device, card time.
     bridge::Status enter() {
         if (!card_) return ZEQ_FT_INVALID_HANDLE;
@@ -162,7 +164,7 @@ private:
 };
 
 class SimBackend final : public bridge::Backend {
-public:
+  public:
     std::vector<bridge::DeviceInfo> list() override {
         int n = listed_cards();
         std::vector<bridge::DeviceInfo> out;
@@ -185,7 +187,7 @@ public:
         return ZEQ_FT_OK;
     }
 
-private:
+  private:
     size_t listed_ = 0;
     bool listedOnce_ = false;
 };
@@ -201,15 +203,21 @@ std::shared_ptr<SimCard> card_ptr(int i) {
     return slot;
 }
 
-SimCard& card(int i) { return *card_ptr(i); }
+SimCard& card(int i) {
+    return *card_ptr(i);
+}
 
 void reset_all() {
     std::lock_guard lk(g_mu);
     g_cards.clear();
 }
 
-int listed_cards() { return static_cast<int>(std::min<long>(env_number("ZEQLINK_SIM", 0), 64)); }
+int listed_cards() {
+    return static_cast<int>(std::min<long>(env_number("ZEQLINK_SIM", 0), 64));
+}
 
-std::unique_ptr<bridge::Backend> make_sim_backend() { return std::make_unique<SimBackend>(); }
+std::unique_ptr<bridge::Backend> make_sim_backend() {
+    return std::make_unique<SimBackend>();
+}
 
 }  // namespace zeq::sim

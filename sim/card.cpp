@@ -20,11 +20,26 @@ constexpr int kValueWords[8] = {0, 0, 0, 0, 1, 2, 3, 0};
 // Registers the host cannot write (per word address).
 bool read_only(int addr) {
     switch (addr) {
-        case reg::profiling: case reg::smoothing: case reg::contouring: case reg::moving:
-        case reg::motion: case reg::outsettle: case reg::outtrack: case reg::poserr:
-        case reg::curpos: case reg::curpos + 1: case reg::curvel: case reg::curvel + 1:
-        case reg::cappos: case reg::cappos + 1: case reg::clkdiv: case reg::fwversion:
-        case reg::sysclk: case reg::sysclk + 1: case reg::naxis: case reg::hwversion:
+        case reg::profiling:
+        case reg::smoothing:
+        case reg::contouring:
+        case reg::moving:
+        case reg::motion:
+        case reg::outsettle:
+        case reg::outtrack:
+        case reg::poserr:
+        case reg::curpos:
+        case reg::curpos + 1:
+        case reg::curvel:
+        case reg::curvel + 1:
+        case reg::cappos:
+        case reg::cappos + 1:
+        case reg::clkdiv:
+        case reg::fwversion:
+        case reg::sysclk:
+        case reg::sysclk + 1:
+        case reg::naxis:
+        case reg::hwversion:
             return true;
         default:
             return false;
@@ -97,7 +112,8 @@ void SimCard::sync_clock() {
         return;
     }
     auto wall = std::chrono::steady_clock::now() - wallBase_;
-    auto ns = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count());
+    auto ns =
+        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count());
     if (ns > now_) advance(ns - now_);
 }
 
@@ -114,20 +130,23 @@ void SimCard::advance(uint64_t ns) {
     subTick_ %= tickNs_;
     // A card with nothing to do only counts ticks (and keeps sampling its constant positions),
     // so that catching up a long idle stretch of wall time costs nothing.
-    if (idle()) {
-        regs_.set32(0, reg::ticks, static_cast<uint32_t>(regs_.u32(0, reg::ticks) + n));
-        if (graphOn_) {
-            uint64_t k = std::min<uint64_t>(n, graph_.capacity() / 16 + 1);
-            for (uint64_t i = 0; i < k; ++i) {
-                for (int a = 0; a < 4; ++a) {
-                    uint32_t p = regs_.u32(a, reg::curpos);
-                    for (int b = 0; b < 4; ++b) graph_.push_overwrite(static_cast<uint8_t>(p >> (8 * b)));
-                }
-            }
-        }
-        return;
+    while (n > 0 && !idle()) {
+        tick();
+        --n;
     }
-    for (uint64_t i = 0; i < n; ++i) tick();
+    if (n == 0) return;
+    regs_.set32(0, reg::ticks, static_cast<uint32_t>(regs_.u32(0, reg::ticks) + n));
+    if (graphOn_) {
+        const uint64_t k = std::min<uint64_t>(n, graph_.capacity() / 16 + 1);
+        for (uint64_t i = 0; i < k; ++i) sample_graph();
+    }
+}
+
+void SimCard::sample_graph() {
+    for (int a = 0; a < 4; ++a) {
+        const uint32_t p = regs_.u32(a, reg::curpos);
+        for (int b = 0; b < 4; ++b) graph_.push_overwrite(static_cast<uint8_t>(p >> (8 * b)));
+    }
 }
 
 void SimCard::tick() {
@@ -136,12 +155,7 @@ void SimCard::tick() {
     // The queue runs after the motion step, so a wait on a motion flag ends in the tick where
     // the flag falls.
     run_all();
-    if (graphOn_) {
-        for (int a = 0; a < 4; ++a) {
-            uint32_t p = regs_.u32(a, reg::curpos);
-            for (int b = 0; b < 4; ++b) graph_.push_overwrite(static_cast<uint8_t>(p >> (8 * b)));
-        }
-    }
+    if (graphOn_) sample_graph();
 }
 
 // ---- command execution ----------------------------------------------------------------------
@@ -187,7 +201,9 @@ void SimCard::run_fifo(int which) {
         const int addr = cmd & 0x3FF;
         const int nv = kValueWords[op];
         switch (op) {
-            case 0: case 1: case 2: {  // reads of 16, 32, 48 bits
+            case 0:
+            case 1:
+            case 2: {  // reads of 16, 32, 48 bits
                 const int n = op + 1;
                 // A full read-back FIFO holds the command until the host makes room.
                 if (f.rb.free() < static_cast<size_t>(n + 1)) return;
@@ -297,7 +313,8 @@ void SimCard::write16(int axis, int addr, uint16_t v) {
 }
 void SimCard::write32(int axis, int addr, int32_t v) {
     std::lock_guard lk(mu_);
-    uint16_t w[2] = {static_cast<uint16_t>(v), static_cast<uint16_t>(static_cast<uint32_t>(v) >> 16)};
+    uint16_t w[2] = {static_cast<uint16_t>(v),
+                     static_cast<uint16_t>(static_cast<uint32_t>(v) >> 16)};
     apply_write(axis, addr, w, 2);
     run_all();
 }

@@ -37,7 +37,7 @@ struct BridgeEeprom {
 };
 
 class SimCard final : private WriteSink {
-public:
+  public:
     // FIFO indexes of the white-box API.
     static constexpr int kImmediate = 0;
     static constexpr int kQueue = 1;
@@ -123,10 +123,10 @@ public:
     // Card reset as by the reset frame (7F 5A).
     void card_reset();
 
-private:
+  private:
     struct CmdFifo {
-        Ring<uint16_t> words;   // taken blocks: command word and value words
-        Ring<uint16_t> rb;      // read-back FIFO
+        Ring<uint16_t> words;  // taken blocks: command word and value words
+        Ring<uint16_t> rb;     // read-back FIFO
         std::array<uint16_t, 5> part{};
         int partN = 0;
         int partNeed = 0;
@@ -141,6 +141,7 @@ private:
     void sync_clock();
     void advance(uint64_t ns);
     void tick();
+    void sample_graph();
     bool idle() const;
     void parse();
     void write_transfer(uint8_t reg, const uint8_t* data, size_t n);
@@ -177,15 +178,15 @@ private:
     BridgeEeprom eeprom_;
     Faults faults_;
 
-    std::vector<uint8_t> in_;   // bytes written, not yet a whole frame
-    std::vector<uint8_t> rx_;   // replies waiting for the host
+    std::vector<uint8_t> in_;  // bytes written, not yet a whole frame
+    std::vector<uint8_t> rx_;  // replies waiting for the host
     size_t rxHead_ = 0;
 
     ClockMode clock_ = ClockMode::Real;
     uint64_t stepNs_ = 100'000;
-    uint64_t now_ = 0;        // card time, ns
+    uint64_t now_ = 0;  // card time, ns
     uint64_t tickNs_ = 100'000;
-    uint64_t subTick_ = 0;    // ns since the last tick
+    uint64_t subTick_ = 0;  // ns since the last tick
     uint32_t latencyUs_ = 0;
     std::chrono::steady_clock::time_point wallBase_;
 };

@@ -48,7 +48,8 @@ bool Faults::apply(std::string_view text, std::string* error) {
         if (item.empty()) continue;
         size_t eq = item.find('=');
         std::string_view key = trim(item.substr(0, eq));
-        std::string_view val = eq == std::string_view::npos ? std::string_view{} : item.substr(eq + 1);
+        std::string_view val =
+            eq == std::string_view::npos ? std::string_view{} : item.substr(eq + 1);
         bool ok = true;
         uint32_t n = 0;
         if (key == "drop") {

@@ -10,11 +10,11 @@
 namespace zeq::sim {
 
 struct Faults {
-    uint32_t drop = 0;       // command blocks still to refuse (acknowledge bit stays set)
-    uint32_t badsum = 0;     // read replies whose checksum word is still to corrupt
-    bool halffull = false;   // both command FIFOs report half full
-    uint32_t shortReads = 0; // bridge reads still to cut short by one byte
-    int64_t unplugAfter = -1;  // bridge calls left before the device vanishes; -1 = never
+    uint32_t drop = 0;                // command blocks still to refuse (acknowledge bit stays set)
+    uint32_t badsum = 0;              // read replies whose checksum word is still to corrupt
+    bool halffull = false;            // both command FIFOs report half full
+    uint32_t shortReads = 0;          // bridge reads still to cut short by one byte
+    int64_t unplugAfter = -1;         // bridge calls left before the device vanishes; -1 = never
     std::vector<uint8_t> fifoStatus;  // scripted FIFO-status bytes, answered first to last
     size_t fifoStatusPos = 0;
 

@@ -12,8 +12,8 @@
 namespace zeq::sim {
 
 class SerialFlash {
-public:
-    static constexpr uint32_t kSize = 0x80000;  // 4 Mbit
+  public:
+    static constexpr uint32_t kSize = 0x80000;   // 4 Mbit
     static constexpr uint8_t kSignature = 0x12;  // electronic signature of a 4 Mbit part
     static constexpr uint32_t kSectorSize = 0x10000;
     static constexpr uint32_t kPageSize = 256;
@@ -41,14 +41,14 @@ public:
     void poke(uint32_t addr, uint8_t value) { mem_[addr % kSize] = value; }
     void erase_all() { std::fill(mem_.begin(), mem_.end(), 0xFF); }
 
-private:
+  private:
     std::vector<uint8_t> mem_;
     std::array<uint8_t, kPageSize> page_{};
     bool selected_ = false;
     bool wel_ = false;
     bool ignore_ = false;  // command arrived while busy: ignored until release
     uint8_t cmd_ = 0;
-    uint32_t count_ = 0;   // bytes shifted in since select
+    uint32_t count_ = 0;  // bytes shifted in since select
     uint32_t addr_ = 0;
     uint64_t busyUntil_ = 0;
 };

@@ -56,7 +56,9 @@ int64_t approach(int64_t v, int64_t tg, int64_t acc, int64_t dec) {
     return nv;
 }
 
-int64_t lim_min(int64_t v, int64_t limit) { return limit > 0 ? std::min(v, limit) : v; }
+int64_t lim_min(int64_t v, int64_t limit) {
+    return limit > 0 ? std::min(v, limit) : v;
+}
 
 }  // namespace
 
@@ -369,8 +371,7 @@ void Motion::on_write(int a, uint16_t addr) {
                 x.syncDone = 0;
                 x.syncStart = src_value(r_.u16(a, reg::synaxis), r_.u16(a, reg::synsrc));
                 int64_t d = r_.s32(a, reg::slavedist);
-                if (r_.u16(a, reg::slaveabs) != 0)
-                    d -= position(x) >> 16;
+                if (r_.u16(a, reg::slaveabs) != 0) d -= position(x) >> 16;
                 x.syncFrom = d;
             }
             break;
@@ -444,7 +445,8 @@ void Motion::contour_step() {
             const int ax = r_.u16(0, reg::group_x + i) & 7;
             axis_[ax].contourWord += contour_.pop();
         }
-        r_.set16(0, reg::cfifocnt, static_cast<uint16_t>(std::min<size_t>(contour_.size(), 0xFFFF)));
+        r_.set16(0, reg::cfifocnt,
+                 static_cast<uint16_t>(std::min<size_t>(contour_.size(), 0xFFFF)));
         periodLoaded_ = true;
         return true;
     };
@@ -491,7 +493,7 @@ void Motion::gear_step(int a) {
     }
     const i128 prod = static_cast<i128>(src) * ratio + x.gearRest;
     const int64_t d = static_cast<int64_t>(prod >> 32);
-    x.gearRest = static_cast<int64_t>(prod - (static_cast<i128>(d) << 32));
+    x.gearRest = static_cast<int64_t>(prod - static_cast<i128>(d) * (i128{1} << 32));
     x.ext += d;
     x.ownVel += d;
     r_.set32(a, reg::curvel, static_cast<uint32_t>(x.ownVel));
@@ -547,7 +549,8 @@ void Motion::tick() {
             if (x.sync == Sync::VelIn) {
                 const double p = sync_progress(a);
                 const int64_t tg = r_.s32(a, reg::mcstgvel);
-                x.mcs.tgvel = x.syncFrom + static_cast<int64_t>(static_cast<double>(tg - x.syncFrom) * p);
+                x.mcs.tgvel =
+                    x.syncFrom + static_cast<int64_t>(static_cast<double>(tg - x.syncFrom) * p);
                 if (p >= 1.0) {
                     x.mcs.tgvel = tg;
                     x.sync = Sync::Off;
@@ -566,8 +569,9 @@ void Motion::tick() {
             x.ownVel = dm + (x.phasing ? 0 : dp);
             if (x.sync == Sync::MoveIn) {
                 const double p = sync_progress(a);
-                const int64_t want = p >= 1.0 ? x.syncFrom * kOne
-                                              : static_cast<int64_t>(static_cast<double>(x.syncFrom * kOne) * p);
+                const int64_t want =
+                    p >= 1.0 ? x.syncFrom * kOne
+                             : static_cast<int64_t>(static_cast<double>(x.syncFrom * kOne) * p);
                 const int64_t d = want - x.syncDone;
                 x.syncDone = want;
                 x.ext += d;

@@ -15,10 +15,10 @@ namespace zeq::sim {
 // Where event instructions send their writes, so that they have the same side effects as a
 // write command (starting a move, clearing a FIFO …).
 class WriteSink {
-public:
+  public:
     virtual void event_write(int axis, int addr, const uint16_t* words, int n) = 0;
 
-protected:
+  protected:
     ~WriteSink() = default;
 };
 
@@ -38,7 +38,7 @@ struct Profile {
 };
 
 class Motion {
-public:
+  public:
     static constexpr int kChannels = 32;
     // Contour interpolation period: 10^8 / 2^20 periods per second, i.e. 2^20 · 10 ns.
     static constexpr uint64_t kContourPeriodNs = (1ull << 20) * 10;
@@ -60,24 +60,24 @@ public:
     // The simulated home switch of an axis: the position of its edge (default 0).
     void set_home_switch(int axis, int32_t pos) { axis_[axis & 7].homeSwitch = pos; }
 
-private:
+  private:
     enum class Home : uint8_t { Off, Search, Back, Settle };
     enum class Sync : uint8_t { Off, GearIn, MoveIn, VelIn };
 
     struct Axis {
         Profile mcs, pcs;
-        int64_t ext = 0;        // gearing, contour and homing offsets (1/65536 count)
-        int64_t gearRest = 0;   // gearing remainder below 1/65536 count (in 2^-48 counts)
-        int64_t lastVel = 0;    // curvel of the previous tick
-        int64_t ownVel = 0;     // this tick's generator velocity
-        int64_t pcsDelta = 0;   // this tick's `pcs` position change
+        int64_t ext = 0;       // gearing, contour and homing offsets (1/65536 count)
+        int64_t gearRest = 0;  // gearing remainder below 1/65536 count (in 2^-48 counts)
+        int64_t lastVel = 0;   // curvel of the previous tick
+        int64_t ownVel = 0;    // this tick's generator velocity
+        int64_t pcsDelta = 0;  // this tick's `pcs` position change
         bool geared = false;
-        bool phasing = false;   // `shiftmaster`: the `pcs` move feeds the gearing, not the axis
+        bool phasing = false;  // `shiftmaster`: the `pcs` move feeds the gearing, not the axis
         // Synchronised start: progress of a source register from a start value.
         Sync sync = Sync::Off;
         int64_t syncStart = 0;
-        int64_t syncFrom = 0;   // starting velocity (VelIn) or position (MoveIn)
-        int64_t syncDone = 0;   // MoveIn: distance already made (1/65536 count)
+        int64_t syncFrom = 0;  // starting velocity (VelIn) or position (MoveIn)
+        int64_t syncDone = 0;  // MoveIn: distance already made (1/65536 count)
         Home home = Home::Off;
         int homeDir = 1;
         int32_t homeSwitch = 0;

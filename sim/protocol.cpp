@@ -95,7 +95,9 @@ void SimCard::bridge_purge(uint32_t mask) {
     if (mask & 2u) in_.clear();
 }
 
-void SimCard::bridge_reset() { bridge_purge(3); }
+void SimCard::bridge_reset() {
+    bridge_purge(3);
+}
 
 void SimCard::reply(const uint8_t* p, size_t n) {
     // The bridge's receive buffer is finite: replies nobody reads are dropped past 1 MiB.

@@ -8,7 +8,7 @@ namespace zeq::sim {
 
 template <class T>
 class Ring {
-public:
+  public:
     explicit Ring(size_t capacity = 0) : buf_(capacity) {}
 
     void resize(size_t capacity) {
@@ -48,7 +48,7 @@ public:
     }
     void clear() { head_ = count_ = 0; }
 
-private:
+  private:
     std::vector<T> buf_;
     size_t head_ = 0;
     size_t count_ = 0;

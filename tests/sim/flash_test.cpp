@@ -7,7 +7,7 @@ using namespace simtest;
 namespace {
 
 class Flash : public SimFixture {
-protected:
+  protected:
     void select() { send({0xB8, 0x01, 0x00, 0x00}); }
     void release() { send({0xB8, 0x01, 0x01, 0x00}); }
     void out(uint8_t b) { send({0xBC, 0x01, b, 0x00}); }
@@ -112,7 +112,7 @@ TEST_F(Flash, BusyPartAnswersOnlyItsStatus) {
 }
 
 TEST_F(Flash, SectorEraseClearsTheWhole64KSector) {
-    card->set_flash_byte(0x3E700, 4);   // password length
+    card->set_flash_byte(0x3E700, 4);  // password length
     card->set_flash_byte(0x3E8FF, 0x00);
     card->set_flash_byte(0x2FFFF, 0x00);  // previous sector
     write_enable();

@@ -10,7 +10,7 @@ namespace {
 constexpr int32_t kOne = 65536;  // 1.0 in S16.16
 
 class Motion : public SimFixture {
-protected:
+  protected:
     void SetUp() override {
         SimFixture::SetUp();
         card->set_clock(zeq::sim::ClockMode::Step, 1);  // bridge calls cost no ticks here
@@ -404,4 +404,14 @@ TEST_F(Motion, PhasingShiftsTheMasterSeenByTheSlave) {
     card->run_ticks(100);
     EXPECT_EQ(pos(0), 0);   // the master does not move
     EXPECT_EQ(pos(1), 60);  // the 30-count phase shift, through the ratio 2
+}
+
+TEST_F(Motion, LongCatchUpFinishesTheMoveThenCountsIdleTicks) {
+    const uint32_t t0 = static_cast<uint32_t>(card->reg32(0, reg::ticks));
+    card->write32(2, reg::mcsdist, 5000);
+    card->write16(2, reg::mcsgo, 0xFFFF);
+    card->run_ticks(20'000'000);
+    EXPECT_EQ(pos(2), 5000);
+    EXPECT_FALSE(flag(2, reg::moving));
+    EXPECT_EQ(static_cast<uint32_t>(card->reg32(0, reg::ticks)) - t0, 20'000'000u);
 }

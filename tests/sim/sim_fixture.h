@@ -37,17 +37,19 @@ inline Bytes write16(int port, int axis, int addr, uint16_t v) {
     return block(port, {cmd(4, axis, addr), v});
 }
 inline Bytes write32(int port, int axis, int addr, uint32_t v) {
-    return block(port, {cmd(5, axis, addr), static_cast<uint16_t>(v), static_cast<uint16_t>(v >> 16)});
+    return block(port,
+                 {cmd(5, axis, addr), static_cast<uint16_t>(v), static_cast<uint16_t>(v >> 16)});
 }
 inline Bytes read_cmd(int port, int width, int axis, int addr) {
     return block(port, {cmd(width == 16 ? 0 : width == 32 ? 1 : 2, axis, addr)});
 }
 
 class SimFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        for (const char* v : {"ZEQLINK_SIM_FAULTS", "ZEQLINK_SIM_CLOCK", "ZEQLINK_SIM_AXES",
-                              "ZEQLINK_SIM_LATENCY_US", "ZEQLINK_SIM_TICK_US", "ZEQLINK_SIM_STEP_US"})
+        for (const char* v :
+             {"ZEQLINK_SIM_FAULTS", "ZEQLINK_SIM_CLOCK", "ZEQLINK_SIM_AXES",
+              "ZEQLINK_SIM_LATENCY_US", "ZEQLINK_SIM_TICK_US", "ZEQLINK_SIM_STEP_US"})
             unsetenv(v);
         setenv("ZEQLINK_SIM", "2", 1);
         zeq::sim::reset_all();
