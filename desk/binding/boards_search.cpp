@@ -198,7 +198,7 @@ bool Boards::renameDevice(int slotIndex, std::string_view newName) {
     bool ok = myReadProEEP(h, &data) == ZEQ_OK;
     if (ok) {
         std::memset(description, 0, sizeof description);
-        std::memcpy(description, newName.data(), newName.size());
+        if (!newName.empty()) std::memcpy(description, newName.data(), newName.size());
         ok = myWriteProEEP(h, &data) == ZEQ_OK;
     }
     if (ownHandle) myClose(&h);

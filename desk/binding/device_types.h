@@ -28,21 +28,10 @@ struct PciDeviceList {
     PciCardEntry card[kMaxCards];
 };
 
-// Machine data of one axis as the card reports it (axes 0..3).
-struct McDataAxis {
-    std::int32_t encp;
-    std::uint16_t moving;
-    std::uint16_t error;
-    std::uint16_t aio;
-};
-struct McData {
-    McDataAxis axis[4];
-};
+// The machine-data table (axes 0..3) the library fills.
+using McData = ZEQ_MCDATA;
 
 // One item of a multi-axis straight line.
-struct LinearItem {
-    double distance;
-    int axis;
-};
+using LinearItem = ZEQ_LINEAR_ITEM;
 
 }  // namespace zeq::desk

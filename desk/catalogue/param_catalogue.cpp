@@ -42,7 +42,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 
 void copyField(char* dst, std::size_t size, std::string_view src) {
     std::memset(dst, 0, size);
-    std::memcpy(dst, src.data(), std::min(src.size(), size - 1));
+    const std::size_t n = std::min(src.size(), size - 1);
+    if (n > 0) std::memcpy(dst, src.data(), n);
 }
 
 std::string_view fieldView(const char* field, std::size_t size) {
