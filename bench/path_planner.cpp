@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "path/planner.h"
 #include "path/path_state.h"
+#include "path/planner.h"
 #include "sim/regs.h"
 #include "sim/sim.h"
 #include "zeqlink.h"
@@ -100,7 +100,8 @@ void BM_InterpolateIntoVirtualCard(benchmark::State& state) {
         const size_t after = card.contour_words();
         if (after > before) words += static_cast<int64_t>(after - before);
         if (card.contour_words() > 8192 - 2 * 126) card.write16(0, zeq::sim::reg::cfifocnt, 0);
-        if (rc == ZEQ_OK) restart();
+        if (rc == ZEQ_OK)
+            restart();
         else if (rc != ZEQ_ERR_PATH_NOT_DONE) {
             state.SkipWithError("interpolation failed");
             break;

@@ -12,6 +12,7 @@
 #include "binding/boards.h"
 #include "binding/device_binding.h"
 #include "commands.h"
+#include "device_options.h"
 #include "core/app_home.h"
 #include "core/stdout_sink.h"
 #include "interpreter/binding_device_port.h"
@@ -19,12 +20,6 @@
 
 namespace zeq::cli {
 namespace {
-
-struct DeviceOptions {
-    int sim = -1;
-    std::vector<std::string> boards;  // "B=I"
-    int cardType = 0;
-};
 
 std::atomic<bool> g_interrupted{false};
 
@@ -45,21 +40,10 @@ public:
     }
 };
 
-std::shared_ptr<DeviceOptions> deviceOptions(CLI::App& app) {
-    static std::shared_ptr<DeviceOptions> shared;
-    if (shared) return shared;
-    shared = std::make_shared<DeviceOptions>();
-    app.add_option("--sim", shared->sim, "virtual cards at the end of the device list (ZEQLINK_SIM)");
-    app.add_option("--board", shared->boards, "connect device index I as board B (B=I)");
-    app.add_option("--card-type", shared->cardType, "0: USB card (default), 1: PCI card");
-    return shared;
-}
-
 // The connected devices and the controller that runs scripts on them.
 class Session {
 public:
     bool open(const DeviceOptions& options) {
-        if (options.sim >= 0) ::setenv("ZEQLINK_SIM", std::to_string(options.sim).c_str(), 1);
         m_home = desk::applicationHome();
         if (!desk::ensureDirectory(m_home + "/dat")) {
             std::fprintf(stderr, "zeq: cannot create %s/dat\n", m_home.c_str());
@@ -139,15 +123,12 @@ private:
     int m_target = 0;
 };
 
-}  // namespace
-
-std::function<int()> addRunCommand(CLI::App& app, const GlobalOptions&) {
-    auto options = deviceOptions(app);
+const bool runRegistered = registerCommand("run", [](CLI::App& app) -> Runner {
     auto file = std::make_shared<std::string>();
     CLI::App* sub = app.add_subcommand("run", "compile when needed and run a script on the boards");
     sub->add_option("FILE", *file, "script file (.zeq)")->required();
     sub->fallthrough();
-    return [options, file]() {
+    return [file]() {
         std::error_code ec;
         std::filesystem::path path = std::filesystem::absolute(*file, ec);
         if (ec) path = *file;
@@ -156,27 +137,28 @@ std::function<int()> addRunCommand(CLI::App& app, const GlobalOptions&) {
             return 2;
         }
         Session session;
-        if (!session.open(*options)) return 2;
+        if (!session.open(deviceOptions())) return 2;
         session.controller().setDocumentPath(path.lexically_normal().string());
         if (!session.controller().run(false)) return 1;
         session.waitWithInterrupt(false);
-        return session.controller().lastRunFailed() ? 1 : 0;
+        // A run stopped by Ctrl-C did not do its work either.
+        return session.controller().lastRunFailed() || g_interrupted ? 1 : 0;
     };
-}
+});
 
-std::function<int()> addExecCommand(CLI::App& app, const GlobalOptions&) {
-    auto options = deviceOptions(app);
+const bool execRegistered = registerCommand("exec", [](CLI::App& app) -> Runner {
     auto statement = std::make_shared<std::string>();
     CLI::App* sub = app.add_subcommand("exec", "run one statement as the instruction box does");
     sub->add_option("STATEMENT", *statement, "the statement")->required();
     sub->fallthrough();
-    return [options, statement]() {
+    return [statement]() {
         Session session;
-        if (!session.open(*options)) return 2;
+        if (!session.open(deviceOptions())) return 2;
         session.controller().executeInstruction(*statement);
         session.waitWithInterrupt(true);
-        return session.controller().lastRunFailed() ? 1 : 0;
+        return session.controller().lastRunFailed() || g_interrupted ? 1 : 0;
     };
-}
+});
 
+}  // namespace
 }  // namespace zeq::cli

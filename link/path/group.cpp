@@ -19,7 +19,9 @@ constexpr int kGraphMaxBytes = 256;
 constexpr int kGo = 0xFFFF;
 
 // Status codes after which an exchange cannot go on.
-inline bool fatal(int rc) { return rc == ZEQ_ERR_HANDLE || rc == ZEQ_ERR_TIMEOUT; }
+inline bool fatal(int rc) {
+    return rc == ZEQ_ERR_HANDLE || rc == ZEQ_ERR_TIMEOUT;
+}
 
 // Waits for the contour port to take the block just sent: 0, 6/3, or 13.
 int wait_contour_taken(DeviceRecord* dev) {

@@ -46,13 +46,15 @@ namespace zeq::link {
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kNormalTol = 1e-9;     // smallest arc normal accepted
-constexpr double kPlaneTol = 0.001;     // |normal · radial| allowed for arc end points
+constexpr double kNormalTol = 1e-9;  // smallest arc normal accepted
+constexpr double kPlaneTol = 0.001;  // |normal · radial| allowed for arc end points
 
 inline double dot(const double a[3], const double b[3]) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
-inline double norm(const double a[3]) { return std::sqrt(dot(a, a)); }
+inline double norm(const double a[3]) {
+    return std::sqrt(dot(a, a));
+}
 inline void sub(const double a[3], const double b[3], double out[3]) {
     for (int i = 0; i < 3; ++i) out[i] = a[i] - b[i];
 }
@@ -228,7 +230,8 @@ bool advance(PathState& st, double point_d[3]) {
     const double u = st.inSeg_d;
     if (seg.kind == SegKind::Line) {
         const double k = u / seg.length_d;
-        for (int i = 0; i < 3; ++i) point_d[i] = seg.start_d[i] + k * (seg.end_d[i] - seg.start_d[i]);
+        for (int i = 0; i < 3; ++i)
+            point_d[i] = seg.start_d[i] + k * (seg.end_d[i] - seg.start_d[i]);
     } else {
         const ArcFrame& f = st.arc;
         const double a = u / f.radius_d;

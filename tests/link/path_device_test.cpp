@@ -19,7 +19,7 @@ namespace reg = zeq::sim::reg;
 namespace {
 
 class PathDeviceTest : public LinkTest {
-protected:
+  protected:
     zeq::sim::SimCard& card() { return zeq::sim::card(0); }
     zeq::link::PathState& state(ZEQ_HANDLE h) { return *zeq::link::find_device(h)->path; }
 
@@ -70,7 +70,7 @@ TEST_F(PathDeviceTest, ContourBlockArguments) {
 // Wraps a device's bridge: the first `spoil` contour blocks reach the card with a wrong
 // checksum (so the card does not take them); every contour block as the library sent it is kept.
 class SpoilingPort final : public zeq::bridge::Port {
-public:
+  public:
     SpoilingPort(std::unique_ptr<zeq::bridge::Port> inner, int spoil)
         : inner_(std::move(inner)), spoil_(spoil) {}
     zeq::bridge::Status read(void* b, uint32_t n, uint32_t* got) override {
@@ -102,7 +102,7 @@ public:
 
     std::vector<std::vector<uint8_t>> sent;
 
-private:
+  private:
     std::unique_ptr<zeq::bridge::Port> inner_;
     int spoil_;
 };
@@ -114,8 +114,8 @@ TEST_F(PathDeviceTest, BlockNotTakenIsSentAgain) {
         size_t sends;
         size_t taken;
     };
-    for (const Case& c : {Case{2, ZEQ_OK, 3, 2}, Case{4, ZEQ_OK, 5, 2},
-                          Case{5, ZEQ_ERR_CHECKSUM, 5, 0}}) {
+    for (const Case& c :
+         {Case{2, ZEQ_OK, 3, 2}, Case{4, ZEQ_OK, 5, 2}, Case{5, ZEQ_ERR_CHECKSUM, 5, 0}}) {
         ZEQ_HANDLE h = open();
         auto* dev = zeq::link::find_device(h);
         auto* port = new SpoilingPort(std::move(dev->link), c.spoiled);
@@ -124,8 +124,8 @@ TEST_F(PathDeviceTest, BlockNotTakenIsSentAgain) {
         EXPECT_EQ(ZEQ_PutContourData(h, words, 2), c.result) << c.spoiled;
         ASSERT_EQ(port->sent.size(), c.sends) << c.spoiled;
         for (const auto& block : port->sent)
-            EXPECT_EQ(block, (std::vector<uint8_t>{0x90, 0x07, 0x02, 0x00, 0x01, 0x00, 0xFF,
-                                                    0xFF, 0x00, 0x00}));
+            EXPECT_EQ(block, (std::vector<uint8_t>{0x90, 0x07, 0x02, 0x00, 0x01, 0x00, 0xFF, 0xFF,
+                                                   0x00, 0x00}));
         EXPECT_EQ(card().contour_words(), c.taken) << c.spoiled;
         ZEQ_Close(h);
         forget(h);
