@@ -246,3 +246,25 @@ TEST(Executor, MissingCharacterIsReportedAndTheRunGoesOn) {
 
 }  // namespace
 }  // namespace zeq::desk::test
+
+namespace zeq::desk::test {
+namespace {
+
+TEST(Executor, GbkScriptTextReachesThePaneAsUtf8) {
+    Rig rig;
+    // "mg 中文 &x" in GBK bytes.
+    std::string out = rig.runMain("var x\r\nx = 2\r\nmg \xD6\xD0\xCE\xC4 &x\r\n");
+    EXPECT_EQ(out, framed("x=2\r\n中文 2\n"));
+}
+
+TEST(Executor, SingleInstructionRunRefusesLoopStatements) {
+    Rig rig;
+    std::uint32_t h = 1;
+    rig.interp.runText(&h, "x = 1");
+    EXPECT_EQ(rig.sink.text(),
+              "\r\n开始执行...\r\n执行第1行:\n\"x\"无法执行的语句\r\n\r\n单指令运行结束！\r\n");
+    EXPECT_TRUE(rig.interp.errorReported());
+}
+
+}  // namespace
+}  // namespace zeq::desk::test
