@@ -177,7 +177,9 @@ void ScriptInterpreter::fileContour() {
         return m_port.enableGroup(handle(), 1, fifo);
     });
     if (status != 0) {
+        // The group did not start: nothing was sent.
         reportStatus(status);
+        finished = true;
     } else if (!stopOrFinished()) {
         write(msg::kSendingFile1);
         writeScriptText(path);

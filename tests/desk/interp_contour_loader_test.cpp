@@ -184,3 +184,19 @@ TEST(Loader, RunFreesTheProgramAndClearsTheMark) {
 
 }  // namespace
 }  // namespace zeq::desk::test
+
+namespace zeq::desk::test {
+namespace {
+
+TEST(Contour, GroupThatDoesNotStartSendsNothing) {
+    Rig rig;
+    TempHome::writeFile(rig.home.dir + "/c.txt", "1\n0\n1\n2\n1,2");
+    rig.port.statusFor = [](const std::string& n) { return n == "EnableGroup" ? 10 : 0; };
+    std::string out = rig.runMain("FileContour c.txt\r\nmg after\r\n");
+    EXPECT_EQ(out, framed("error(2):第2行：无效的轴号\r\n"));
+    EXPECT_TRUE(rig.port.contourBlocks.empty());
+    EXPECT_EQ(rig.port.calls.back(), "ExitGroup(1,1)");
+}
+
+}  // namespace
+}  // namespace zeq::desk::test
