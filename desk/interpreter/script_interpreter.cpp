@@ -15,10 +15,10 @@ namespace zeq::desk {
 // ---- Events and clocks ----
 
 void AutoResetEvent::signal() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_signalled = true;
-    }
+    // Notified under the lock: the waiter cannot return (and its owner end) before the
+    // signalling thread has let go of the event.
+    std::lock_guard lock(m_mutex);
+    m_signalled = true;
     m_cv.notify_one();
 }
 

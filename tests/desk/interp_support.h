@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <atomic>
 #include <cinttypes>
 #include <cstring>
 #include <cstdio>
@@ -157,7 +158,7 @@ public:
 class FakeClock : public Clock {
 public:
     std::chrono::steady_clock::time_point t{};
-    std::int64_t sleptMs = 0;
+    std::atomic<std::int64_t> sleptMs{0};
     std::function<void()> onSleep;
     std::chrono::steady_clock::time_point now() override {
         t += std::chrono::microseconds(250);  // every reading advances a little
