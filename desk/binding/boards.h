@@ -20,7 +20,7 @@ namespace zeq::desk {
 // CLI and the tests leave them out. Calls come on the thread that caused them; the transfer
 // counters may change on a worker thread.
 class BoardsView {
-public:
+  public:
     virtual ~BoardsView() = default;
     // Status pane 1: the connection state.
     virtual void setConnectionState(std::string_view) {}
@@ -36,12 +36,12 @@ public:
 
 // One device found by the last search.
 struct DeviceSlot {
-    std::string displayName;       // USB: the description; PCI: "ZEQ_PCI_Card(0x…)"
-    std::uint16_t usbIndex = 0;    // index in the library's device list
-    std::int32_t usbLocation = -1; // location id, -1 when the library gave none
-    PciCardEntry pciCard{};        // the PCI search's entry for the card
-    int chosenBoard = -1;          // selection of the slot's board list, -1 = none
-    int connectedBoard = -1;       // board the slot is connected as, -1 = not connected
+    std::string displayName;        // USB: the description; PCI: "ZEQ_PCI_Card(0x…)"
+    std::uint16_t usbIndex = 0;     // index in the library's device list
+    std::int32_t usbLocation = -1;  // location id, -1 when the library gave none
+    PciCardEntry pciCard{};         // the PCI search's entry for the card
+    int chosenBoard = -1;           // selection of the slot's board list, -1 = none
+    int connectedBoard = -1;        // board the slot is connected as, -1 = not connected
 };
 
 // The window title with its card tag: everything from the first "(" is replaced by "(USB)" or
@@ -55,7 +55,7 @@ int loadCardTypeSetting(const std::string& iniPath);
 std::string rememberedKey(std::string_view displayName);
 
 class Boards {
-public:
+  public:
     static constexpr int kBoardCount = 8;
     static constexpr int kMaxSlots = 8;
     static constexpr int kMaxAxisCount = 16;
@@ -134,7 +134,7 @@ public:
     void toggleCounterDisplay();
     std::string counterText() const;
 
-private:
+  private:
     void searchUsb();
     void searchPci();
     void assignBoards();
