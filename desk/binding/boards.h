@@ -1,6 +1,20 @@
 // Boards and connections: the devices found by a search, one slot each, connected as boards
 // 0..7; the board handle table the interpreter and the tools use; the transfer counters; the
 // remembered board of every device (section `Drevices` of zeq.ini).
+//
+// Start-up and close, as the GUI and the command line do them:
+//
+//   DeviceBinding& binding = deviceBinding();
+//   binding.setDialogs(&dialogs);
+//   binding.setCardType(loadCardTypeSetting(iniPath));   // or the --card-type option
+//   if (!binding.loadOrEnd()) return;                     // failure ends the program
+//   Boards boards(binding, output, dialogs, clock);
+//   boards.setIniPath(iniPath);
+//   boards.startUp();                                     // search; slots 0..slotCount()-1
+//   boards.connectDevice(deviceIndex, board);             // --board B=I
+//   ... the interpreter uses boards.handleTable() and boards.axisCounts() ...
+//   boards.saveSettings();
+//   binding.unload();
 #pragma once
 
 #include <array>
