@@ -1,7 +1,9 @@
+// zeq compile FILE: the compile driver on FILE (its absolute path is recorded in binfo.dat);
+// the build files go to dat/ of the application home. Exit 0 without errors, 1 with.
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 
 #include "catalogue/param_catalogue.h"
@@ -11,22 +13,12 @@
 #include "core/stdout_sink.h"
 
 namespace zeq::cli {
+namespace {
 
-bool applyGlobalOptions(const GlobalOptions& options) {
-    if (options.home.empty()) return true;
-    std::error_code ec;
-    const std::filesystem::path home = std::filesystem::absolute(options.home, ec);
-    if (ec) {
-        std::fprintf(stderr, "zeq: invalid home folder: %s\n", options.home.c_str());
-        return false;
-    }
-    ::setenv("ZEQ_HOME", home.string().c_str(), 1);
-    return true;
-}
-
-std::function<int()> addCompileCommand(CLI::App& app, const GlobalOptions&) {
+const bool registered = registerCommand("compile", [](CLI::App& app) -> Runner {
     auto file = std::make_shared<std::string>();
-    CLI::App* sub = app.add_subcommand("compile", "compile a script into dat/build.dat and dat/binfo.dat");
+    CLI::App* sub =
+        app.add_subcommand("compile", "compile a script into dat/build.dat and dat/binfo.dat");
     sub->add_option("FILE", *file, "script file (.zeq)")->required();
     return [file]() {
         std::error_code ec;
@@ -40,16 +32,7 @@ std::function<int()> addCompileCommand(CLI::App& app, const GlobalOptions&) {
         desk::ScriptCompiler compiler(desk::paramCatalogue(), &sink);
         return compiler.compile(home, path.lexically_normal().string()) ? 0 : 1;
     };
-}
+});
 
-std::function<int()> addParamsCommand(CLI::App& app, const GlobalOptions&) {
-    app.add_subcommand("params", "list the card's parameters");
-    return []() {
-        desk::StdoutSink sink;
-        sink.append(desk::ParamCatalogue::listing());
-        sink.append("\n");
-        return 0;
-    };
-}
-
+}  // namespace
 }  // namespace zeq::cli

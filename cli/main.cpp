@@ -1,7 +1,5 @@
-// zeq: the command-line front end of the IDE core.
-//
-// Subcommands register through commands.h; each returns its exit status. Device commands
-// (run, exec, devices) and their options come with the interpreter and the device binding.
+// zeq: the command-line front end of the IDE core. Commands and global options register
+// themselves (commands.h); this file only parses and dispatches.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <map>
@@ -10,15 +8,16 @@
 #include "commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"zeq - compile and inspect ZEQ control scripts"};
+    CLI::App app{"zeq - compile, run and inspect ZEQ control scripts"};
     app.require_subcommand(1);
-    zeq::cli::GlobalOptions options;
-    app.add_option("--home", options.home,
-                   "application home (sets ZEQ_HOME; dat/ inside holds the build files)");
 
-    std::map<std::string, std::function<int()>> runners;
-    runners["compile"] = zeq::cli::addCompileCommand(app, options);
-    runners["params"] = zeq::cli::addParamsCommand(app, options);
+    for (const zeq::cli::GlobalOption& option : zeq::cli::registeredGlobalOptions()) {
+        option.install(app);
+    }
+    std::map<std::string, zeq::cli::Runner> runners;
+    for (const zeq::cli::RegisteredCommand& command : zeq::cli::registeredCommands()) {
+        runners[command.name] = command.install(app);
+    }
 
     try {
         app.parse(argc, argv);
@@ -26,7 +25,9 @@ int main(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;
     }
-    if (!zeq::cli::applyGlobalOptions(options)) return 2;
+    for (const zeq::cli::GlobalOption& option : zeq::cli::registeredGlobalOptions()) {
+        if (!option.apply()) return 2;
+    }
     for (const CLI::App* sub : app.get_subcommands()) {
         const auto it = runners.find(sub->get_name());
         if (it != runners.end()) return it->second();

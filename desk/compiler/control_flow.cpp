@@ -46,7 +46,7 @@ void ScriptCompiler::ifStatement() {
     m_lex.advance();
     const size_t start = m_lex.tokenStart();
     if (expression()) {
-        emit("Req: " + std::string(m_lex.slice(start, m_lex.previousEnd())) + "\r\n");
+        emitCondition(m_lex.slice(start, m_lex.previousEnd()));
         emitJump("jumpZ", a);
     }
     m_lex.expectWord("then", line);
@@ -70,7 +70,7 @@ void ScriptCompiler::elseifStatement() {
     }
     const size_t start = m_lex.tokenStart();
     if (expression() && a >= 0) {
-        emit("Req: " + std::string(m_lex.slice(start, m_lex.previousEnd())) + "\r\n");
+        emitCondition(m_lex.slice(start, m_lex.previousEnd()));
         emitJump("jumpZ", a);
     }
     m_lex.expectWord("then", line);
@@ -122,7 +122,7 @@ void ScriptCompiler::whileStatement() {
     const int b = (push(tok::While), m_blocks.back().b);
     const size_t start = m_lex.tokenStart();
     if (expression()) {
-        emit("Req: " + std::string(m_lex.slice(start, m_lex.previousEnd())) + "\r\n");
+        emitCondition(m_lex.slice(start, m_lex.previousEnd()));
         emitJump("jumpZ", b);
     }
     m_lex.expectWord("do", line);

@@ -148,12 +148,14 @@ void ScriptCompiler::macroDefinition() {
         m_lex.skipToEndOfLine();
         return;
     }
+    // User row: empty format, writable, global. Then the terminator row: empty name, the next
+    // free address of the user area. (Empty texts are passed with a valid pointer.)
+    const std::string_view none("", 0);
     const auto address = static_cast<uint16_t>(ParamCatalogue::kUserAreaBase + m_userWords);
-    m_catalogue.appendRow(ParamRow::user(name, address, type->kind), true);
+    m_catalogue.appendRow(ParamRow::make(name, none, address, type->kind, false, true), true);
     m_userWords += size;
-    m_catalogue.appendRow(
-        ParamRow::terminator(static_cast<uint16_t>(ParamCatalogue::kUserAreaBase + m_userWords)),
-        false);
+    const auto next = static_cast<uint16_t>(ParamCatalogue::kUserAreaBase + m_userWords);
+    m_catalogue.appendRow(ParamRow::make(none, none, next, 0, false, false), false);
     m_lex.skipToEndOfLine();
 }
 
@@ -235,7 +237,8 @@ bool ScriptCompiler::expression() {
             case tok::Number:
             case tok::HexNumber:
             case tok::Fraction:
-                if (code == tok::Fraction && (previous == '|' || previous == '&' || previous == '^')) {
+                if (code == tok::Fraction &&
+                    (previous == '|' || previous == '&' || previous == '^')) {
                     m_lex.report(msg::kFloatOperand, m_lex.text(), startLine);
                 }
                 previous = code;

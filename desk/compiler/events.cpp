@@ -73,7 +73,7 @@ void ScriptCompiler::fileContour() {
         std::fclose(f);
         emit(std::string(m_lex.slice(start, last)) + "\r\n");
     } else {
-        m_lex.report(std::string(msg::kFileNotFound) + path);
+        m_lex.report(joined(msg::kFileNotFound, path));
     }
     m_lex.advance();
 }
@@ -135,7 +135,8 @@ void ScriptCompiler::segmentData(bool arc, bool withVelocities) {
         }
     }
     if (atLineEnd(true)) return;
-    const auto n = static_cast<int16_t>(std::strtol(std::string(m_lex.text()).c_str(), nullptr, 10));
+    const std::string count(m_lex.text());
+    const auto n = static_cast<int16_t>(std::strtol(count.c_str(), nullptr, 10));
     const int limit = arc ? kMaxArcSegments : kMaxLineSegments;
     if (n > limit) {
         m_lex.report(arc ? msg::kArcSegmentsMax : msg::kLineSegmentsMax);
@@ -203,11 +204,11 @@ bool ScriptCompiler::eventInstructionFrom(size_t lineStart, bool withId, int lin
         Lexer probe = m_lex;
         probe.setSink(nullptr);
         probe.advance();
-        const int cond = lookupKeyword("@" + std::string(probe.text()));
+        const int cond = lookupKeyword(atWord(probe.text()));
         if (probe.code() == tok::EndOfLine || probe.code() == tok::EndOfSource ||
             !isEventCondition(cond)) {
             if (!withId) return false;
-            m_lex.report(msg::kEventInstructionWrong, "@" + std::string(probe.text()), line);
+            m_lex.report(msg::kEventInstructionWrong, atWord(probe.text()), line);
             m_lex.skipToEndOfLine();
             return true;
         }

@@ -51,6 +51,13 @@ void ScriptCompiler::emitSlice(size_t from) {
     emit(item);
 }
 
+void ScriptCompiler::emitCondition(std::string_view expression) {
+    std::string item;
+    item.reserve(expression.size() + 7);
+    item.append("Req: ").append(expression).append("\r\n");
+    emit(item);
+}
+
 void ScriptCompiler::ensureLabelSlot(int n) {
     if (n >= 0 && static_cast<size_t>(n) >= m_labelTable.size()) {
         m_labelTable.resize(static_cast<size_t>(n) + 1, {0u, 0u});
@@ -310,7 +317,7 @@ void ScriptCompiler::statement() {
         Lexer probe = m_lex;
         probe.setSink(nullptr);
         probe.advance();
-        word = "@" + std::string(probe.text());
+        word = atWord(probe.text());
         eventWord = isEventCondition(lookupKeyword(word));
     }
     if (eventWord) {

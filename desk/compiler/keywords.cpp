@@ -97,8 +97,8 @@ struct KeywordIndex {
     size_t longest = 0;
     KeywordIndex() {
         for (const Keyword& k : kKeywords) {
-            std::string upper(k.name);
-            for (char& c : upper) c = asciiUpper(c);
+            std::string upper(k.name.size(), '\0');
+            for (size_t i = 0; i < k.name.size(); ++i) upper[i] = asciiUpper(k.name[i]);
             codes.emplace(upper, k.code);  // keeps the first entry of a name
             longest = std::max(longest, upper.size());
         }
@@ -109,9 +109,9 @@ struct KeywordIndex {
 int lookupKeyword(std::string_view word) {
     static const KeywordIndex index;
     if (word.size() > index.longest) return -1;
-    char upper[32];
+    std::string upper(word.size(), '\0');
     for (size_t i = 0; i < word.size(); ++i) upper[i] = asciiUpper(word[i]);
-    const auto it = index.codes.find(std::string(upper, word.size()));
+    const auto it = index.codes.find(upper);
     return it == index.codes.end() ? -1 : it->second;
 }
 

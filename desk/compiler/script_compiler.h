@@ -19,6 +19,16 @@
 
 namespace zeq::desk {
 
+// a followed by b (built with append: GCC 12 misreports `"x" + std::string` at -O2).
+inline std::string joined(std::string_view a, std::string_view b) {
+    std::string s;
+    s.reserve(a.size() + b.size());
+    s.append(a).append(b);
+    return s;
+}
+// "@" and the word behind it: an event condition is written as two tokens.
+inline std::string atWord(std::string_view word) { return joined("@", word); }
+
 // A table of names in declaration order; lookups are case-sensitive, first match wins.
 class NameTable {
 public:
@@ -154,6 +164,7 @@ private:
     // Output.
     void emit(std::string_view text);
     void emitSlice(size_t from);
+    void emitCondition(std::string_view expression);
     void emitLabel(int n);
     void emitJump(const char* kind, int n);
     void ensureLabelSlot(int n);

@@ -71,7 +71,7 @@ std::string convert(std::string_view in, const char* to, const char* from, std::
             skip = static_cast<size_t>(utf8SequenceLength(static_cast<unsigned char>(*src)));
             if (skip > srcLeft) skip = srcLeft;
         }
-        out.append(bad);
+        out.append(bad.data(), bad.size());
         src += skip;
         srcLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -19,7 +19,9 @@ constexpr int kGraphMaxBytes = 256;
 constexpr int kGo = 0xFFFF;
 
 // Status codes after which an exchange cannot go on.
-inline bool fatal(int rc) { return rc == ZEQ_ERR_HANDLE || rc == ZEQ_ERR_TIMEOUT; }
+inline bool fatal(int rc) {
+    return rc == ZEQ_ERR_HANDLE || rc == ZEQ_ERR_TIMEOUT;
+}
 
 // Waits for the contour port to take the block just sent: 0, 6/3, or 13.
 int wait_contour_taken(DeviceRecord* dev) {
@@ -30,6 +32,25 @@ int wait_contour_taken(DeviceRecord* dev) {
         if (!(status & kDataContourBusy)) return ZEQ_OK;
     }
     return ZEQ_ERR_CHECKSUM;
+}
+
+// Assembles a contour block: 90, 2n+3, n, the n words, their 16-bit sum (all little-endian).
+// Returns its size in bytes.
+uint32_t assemble_contour(uint8_t* f, const int16_t* words, int count) {
+    f[0] = kContourHeader;
+    f[1] = static_cast<uint8_t>(2 * count + 3);
+    f[2] = static_cast<uint8_t>(count & 0xFF);
+    f[3] = static_cast<uint8_t>(count >> 8);
+    uint16_t sum = 0;
+    for (int i = 0; i < count; ++i) {
+        const uint16_t w = static_cast<uint16_t>(words[i]);
+        f[4 + 2 * i] = static_cast<uint8_t>(w & 0xFF);
+        f[5 + 2 * i] = static_cast<uint8_t>(w >> 8);
+        sum = static_cast<uint16_t>(sum + w);
+    }
+    f[4 + 2 * count] = static_cast<uint8_t>(sum & 0xFF);
+    f[5 + 2 * count] = static_cast<uint8_t>(sum >> 8);
+    return static_cast<uint32_t>(2 * count + 6);
 }
 
 }  // namespace
@@ -110,25 +131,11 @@ ZEQ_API int ZEQ_PutContourData(ZEQ_HANDLE handle, const int16_t* words, int coun
     // A status that could not be read counts as full: nothing is sent into a FIFO that may be.
     if (status & kDataContourFull) return ZEQ_ERR_FIFO_FULL;
 
-    // 90, 2n+3, n, n words, checksum of the words: assembled once, re-sent unchanged.
-    uint8_t* f = dev->frame;
-    f[0] = kContourHeader;
-    f[1] = static_cast<uint8_t>(2 * count + 3);
-    f[2] = static_cast<uint8_t>(count & 0xFF);
-    f[3] = static_cast<uint8_t>(count >> 8);
-    uint16_t sum = 0;
-    for (int i = 0; i < count; ++i) {
-        const uint16_t w = static_cast<uint16_t>(words[i]);
-        f[4 + 2 * i] = static_cast<uint8_t>(w & 0xFF);
-        f[5 + 2 * i] = static_cast<uint8_t>(w >> 8);
-        sum = static_cast<uint16_t>(sum + w);
-    }
-    f[4 + 2 * count] = static_cast<uint8_t>(sum & 0xFF);
-    f[5 + 2 * count] = static_cast<uint8_t>(sum >> 8);
-    const uint32_t size = static_cast<uint32_t>(2 * count + 6);
-
+    const uint32_t size = assemble_contour(dev->frame, words, count);
     for (int send = 0; send < kContourSends; ++send) {
-        rc = send_frame(dev, f, size);
+        // The status polls reuse the frame buffer: the block is assembled again for each send.
+        if (send > 0) assemble_contour(dev->frame, words, count);
+        rc = send_frame(dev, dev->frame, size);
         // A refused or short write never reached the card whole: report it, do not wait on it.
         if (rc != ZEQ_OK) return rc;
         rc = wait_contour_taken(dev);

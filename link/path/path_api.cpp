@@ -30,13 +30,13 @@ PathScales scales_of(const DeviceRecord& dev, const PathState& st) {
 
 // Sends the planner's blocks to the card's contour port.
 class DeviceSink final : public ContourSink {
-public:
+  public:
     explicit DeviceSink(ZEQ_HANDLE handle) : handle_(handle) {}
     int put(const int16_t* words, int count) override {
         return ZEQ_PutContourData(handle_, words, count);
     }
 
-private:
+  private:
     ZEQ_HANDLE handle_;
 };
 
@@ -171,9 +171,8 @@ ZEQ_API int ZEQ_AddLine(ZEQ_HANDLE handle, double x, double y, double vel, doubl
     return ZEQ_AddLine3(handle, x, y, 0.0, vel, endVel);
 }
 
-ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, double cx,
-                        double cy, double cz, double nx, double ny, double nz, double vel,
-                        double endVel) {
+ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, double cx, double cy,
+                        double cz, double nx, double ny, double nz, double vel, double endVel) {
     PathState* st = path_of(handle);
     if (!st) return ZEQ_ERR_HANDLE;
     const double end[3] = {ex, ey, ez};
@@ -182,10 +181,10 @@ ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, doub
     return path_add_arc(*st, end, centre, normal, vel, endVel);
 }
 
-ZEQ_API int ZEQ_AddArc(ZEQ_HANDLE handle, double ex, double ey, double cx, double cy,
-                       int direction, double vel, double endVel) {
-    return ZEQ_AddArc3(handle, ex, ey, 0.0, cx, cy, 0.0, 0.0, 0.0, direction > 0 ? 1.0 : -1.0,
-                       vel, endVel);
+ZEQ_API int ZEQ_AddArc(ZEQ_HANDLE handle, double ex, double ey, double cx, double cy, int direction,
+                       double vel, double endVel) {
+    return ZEQ_AddArc3(handle, ex, ey, 0.0, cx, cy, 0.0, 0.0, 0.0, direction > 0 ? 1.0 : -1.0, vel,
+                       endVel);
 }
 
 ZEQ_API int ZEQ_InterpolatePath(ZEQ_HANDLE handle) {
@@ -256,9 +255,21 @@ ZEQ_API double ZEQ_GetInterpFreq(ZEQ_HANDLE handle, double* out) {
     return give(st ? st->interpFreq_hz : 6.0, out);
 }
 
-ZEQ_API double ZEQ_GetPathX(ZEQ_HANDLE handle, double* out) { return coord_value(handle, 0, false, out); }
-ZEQ_API double ZEQ_GetPathY(ZEQ_HANDLE handle, double* out) { return coord_value(handle, 1, false, out); }
-ZEQ_API double ZEQ_GetPathZ(ZEQ_HANDLE handle, double* out) { return coord_value(handle, 2, false, out); }
-ZEQ_API double ZEQ_GetPathOrgX(ZEQ_HANDLE handle, double* out) { return coord_value(handle, 0, true, out); }
-ZEQ_API double ZEQ_GetPathOrgY(ZEQ_HANDLE handle, double* out) { return coord_value(handle, 1, true, out); }
-ZEQ_API double ZEQ_GetPathOrgZ(ZEQ_HANDLE handle, double* out) { return coord_value(handle, 2, true, out); }
+ZEQ_API double ZEQ_GetPathX(ZEQ_HANDLE handle, double* out) {
+    return coord_value(handle, 0, false, out);
+}
+ZEQ_API double ZEQ_GetPathY(ZEQ_HANDLE handle, double* out) {
+    return coord_value(handle, 1, false, out);
+}
+ZEQ_API double ZEQ_GetPathZ(ZEQ_HANDLE handle, double* out) {
+    return coord_value(handle, 2, false, out);
+}
+ZEQ_API double ZEQ_GetPathOrgX(ZEQ_HANDLE handle, double* out) {
+    return coord_value(handle, 0, true, out);
+}
+ZEQ_API double ZEQ_GetPathOrgY(ZEQ_HANDLE handle, double* out) {
+    return coord_value(handle, 1, true, out);
+}
+ZEQ_API double ZEQ_GetPathOrgZ(ZEQ_HANDLE handle, double* out) {
+    return coord_value(handle, 2, true, out);
+}

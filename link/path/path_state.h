@@ -11,9 +11,9 @@
 
 namespace zeq::link {
 
-constexpr int kPathSegSlots = 65536;         // segment ring, indexed by a 16-bit index
-constexpr int kPathCoords = 3;               // X, Y, Z
-constexpr int kContourMaxWords = 126;        // the largest contour block the card takes
+constexpr int kPathSegSlots = 65536;   // segment ring, indexed by a 16-bit index
+constexpr int kPathCoords = 3;         // X, Y, Z
+constexpr int kContourMaxWords = 126;  // the largest contour block the card takes
 constexpr double kDefaultInterpFreq_hz = 95.367431640625;  // 10^8 / 2^20
 constexpr double kDefaultCornerLimit = 0.984807753012208;  // cos 10°
 
@@ -22,7 +22,7 @@ enum class SegKind : uint8_t { Line = 0, Arc = 1 };
 // One segment of the path. For a line only kind, start, end, length and the velocities count.
 struct PathSegment {
     SegKind kind = SegKind::Line;
-    double start_d[3] = {};   // end of the previous slot, or the origin for a fresh list
+    double start_d[3] = {};  // end of the previous slot, or the origin for a fresh list
     double end_d[3] = {};
     double centre_d[3] = {};  // arc only
     double normal[3] = {};    // arc only: unit normal, the arc runs counter-clockwise about it
@@ -48,26 +48,26 @@ struct PathState {
     uint16_t curIndex = 0;    // slot being interpolated
     int32_t segCount = 0;     // segments added and not yet finished, at most kPathSegSlots
     double cornerLimit = kDefaultCornerLimit;  // cosine of the sharpest corner allowed
-    double total_d = 0;       // L: sum of all segment lengths
-    double travelled_d = 0;   // s: distance along the whole path
-    double inSeg_d = 0;       // u: distance into the current segment
-    double vel_dpp = 0;       // v: current path velocity
-    double accel_dpp2 = 0;    // A
-    double decel_dpp2 = 0;    // D; a value <= 0 is replaced by A when interpolating
+    double total_d = 0;                        // L: sum of all segment lengths
+    double travelled_d = 0;                    // s: distance along the whole path
+    double inSeg_d = 0;                        // u: distance into the current segment
+    double vel_dpp = 0;                        // v: current path velocity
+    double accel_dpp2 = 0;                     // A
+    double decel_dpp2 = 0;  // D; a value <= 0 is replaced by A when interpolating
     int16_t axisMap[kPathCoords] = {0, 1, 2};  // card axis of X, Y, Z; negative = not driven
-    bool endFlag = false;     // the interpolation has reached the path's end
-    double lenTol_d = 0;      // ε: 20 counts in user units (SetPartCartesianSys)
+    bool endFlag = false;                      // the interpolation has reached the path's end
+    double lenTol_d = 0;                       // ε: 20 counts in user units (SetPartCartesianSys)
     int32_t lastPos_counts[kPathCoords] = {};  // last commanded position, relative to origin
     ArcFrame arc;
-    int16_t pending[kContourMaxWords] = {};    // words built and not yet taken by the card
+    int16_t pending[kContourMaxWords] = {};  // words built and not yet taken by the card
     int pendingCount = 0;
-    double feedOverride = 1.0;   // F, factor on every segment velocity
-    double targetVel_dpp = 0;    // Vt: the current segment's velocity, or Ve when braking
-    double endVel_dpp = 0;       // Ve: the current segment's end velocity
-    double cmdVel_dpp = 0;       // Vc: the velocity commanded in the last step
+    double feedOverride = 1.0;  // F, factor on every segment velocity
+    double targetVel_dpp = 0;   // Vt: the current segment's velocity, or Ve when braking
+    double endVel_dpp = 0;      // Ve: the current segment's end velocity
+    double cmdVel_dpp = 0;      // Vc: the velocity commanded in the last step
     int32_t origin_counts[kPathCoords] = {};  // `curpos` of each driven axis at ZEQ_InitPath
-    bool initialised = false;    // set by ZEQ_InitPath, cleared by ZEQ_ExitGroup
-    bool segEntered = false;     // Vt, Ve and the arc frame belong to the current segment
+    bool initialised = false;                 // set by ZEQ_InitPath, cleared by ZEQ_ExitGroup
+    bool segEntered = false;  // Vt, Ve and the arc frame belong to the current segment
     PathSegment seg[kPathSegSlots] = {};
 };
 

@@ -25,6 +25,13 @@
 //     last position. An increment outside the 16-bit range, or (before the end) one whose
 //     magnitude exceeds trunc(2(A + v)|scale|) + 1, refuses the whole step: no word and no last
 //     position changes.
+//     With nothing added since the list was emptied, the path ends where it stands.
+//
+// One call (path_interpolate): words still pending from a previous call are sent first and
+// nothing new is planned until the card has taken them; otherwise 126, 63 or 42 periods (X;
+// X, Y; X, Y, Z driven) are planned and sent as one contour block, so a call never plans far
+// ahead of the card. A full contour FIFO keeps the words for the next call. With the feed
+// override at 0 the path slows to D and then holds, planning nothing, until it is raised.
 //
 // Limits: positions are kept as 32-bit counts (a point beyond that range refuses the step);
 // the segment geometry refuses anything that would bring a NaN or an infinity into the state.
@@ -39,13 +46,15 @@ namespace zeq::link {
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kNormalTol = 1e-9;     // smallest arc normal accepted
-constexpr double kPlaneTol = 0.001;     // |normal · radial| allowed for arc end points
+constexpr double kNormalTol = 1e-9;  // smallest arc normal accepted
+constexpr double kPlaneTol = 0.001;  // |normal · radial| allowed for arc end points
 
 inline double dot(const double a[3], const double b[3]) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
-inline double norm(const double a[3]) { return std::sqrt(dot(a, a)); }
+inline double norm(const double a[3]) {
+    return std::sqrt(dot(a, a));
+}
 inline void sub(const double a[3], const double b[3], double out[3]) {
     for (int i = 0; i < 3; ++i) out[i] = a[i] - b[i];
 }
@@ -172,8 +181,13 @@ bool advance(PathState& st, double point_d[3]) {
         if (2 * m + dv < 0 || 2 * m < dv) st.targetVel_dpp = st.endVel_dpp;
     }
     double vc = st.feedOverride * st.targetVel_dpp;
-    const double stopVel = std::sqrt(2 * (st.total_d - st.travelled_d) * D);
-    if (stopVel < vc) vc = stopVel;
+    // √(2(L − s)D) < Vc, with the root taken only where it can decide: far from the end the
+    // squared room is well above Vc² and the root cannot fall below Vc.
+    const double room = 2 * (st.total_d - st.travelled_d) * D;
+    if (vc > 0 && room < vc * vc * (1 + 1e-12)) {
+        const double stopVel = std::sqrt(room);
+        if (stopVel < vc) vc = stopVel;
+    }
     if (vc < D) vc = D;
     st.cmdVel_dpp = vc;
     if (vc > v) {
@@ -216,7 +230,8 @@ bool advance(PathState& st, double point_d[3]) {
     const double u = st.inSeg_d;
     if (seg.kind == SegKind::Line) {
         const double k = u / seg.length_d;
-        for (int i = 0; i < 3; ++i) point_d[i] = seg.start_d[i] + k * (seg.end_d[i] - seg.start_d[i]);
+        for (int i = 0; i < 3; ++i)
+            point_d[i] = seg.start_d[i] + k * (seg.end_d[i] - seg.start_d[i]);
     } else {
         const ArcFrame& f = st.arc;
         const double a = u / f.radius_d;

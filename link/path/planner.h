@@ -17,7 +17,7 @@ struct PathScales {
 // Receives one contour block of 1..126 words. Returns 0 when the card took it, 8 when its
 // contour FIFO is full (the words stay pending), any other code on a failure.
 class ContourSink {
-public:
+  public:
     virtual ~ContourSink() = default;
     virtual int put(const int16_t* words, int count) = 0;
 };
@@ -37,9 +37,9 @@ int path_add_arc(PathState& st, const double end_d[3], const double centre_d[3],
 
 // Result of one interpolation step.
 enum class StepResult {
-    Point,    // the words of the driven coordinates were produced
-    End,      // the path's end was signalled; no words
-    TooFar,   // an increment broke the one-step bound or the 16-bit range: nothing produced
+    Point,   // the words of the driven coordinates were produced
+    End,     // the path's end was signalled; no words
+    TooFar,  // an increment broke the one-step bound or the 16-bit range: nothing produced
 };
 
 // One interpolation period: advances the path and writes the increments of the driven

@@ -164,6 +164,25 @@ TEST_F(CompilerDriver, GbkAndUtf8SourcesCompileAlike) {
     EXPECT_NE(gbkPane.find("\"计\"无法识别的字符"), std::string::npos);
 }
 
+TEST_F(CompilerDriver, CrLfSourceCompilesLikeLf) {
+    const std::string lf =
+        "var a\nmain\n\tmg \"x\"\n\twhile a < 3 do\n\t\ta = a + 1\n\twend\n"
+        "\tFileContour c.txt\nend\n";
+    write("c.txt", "0 0\n");
+    std::string crlf;
+    for (char c : lf) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    ASSERT_TRUE(compileFile(lf));
+    const std::string expected = compiler.outputText();
+    const auto lines = compiler.lineMap();
+    ASSERT_TRUE(compileFile(crlf));
+    EXPECT_EQ(compiler.outputText(), expected);
+    EXPECT_EQ(compiler.lineMap(), lines);
+    EXPECT_EQ(expected.find("\r\r"), std::string::npos);
+}
+
 TEST_F(CompilerDriver, ImmediateStatements) {
     struct Case {
         const char* statement;

@@ -4,6 +4,7 @@
 // expected build files, and the test checks that none were written.
 //
 // ZEQ_UPDATE_GOLDEN=1 rewrites the expected files from the current compiler (review the diff).
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,6 +119,43 @@ std::vector<fs::path> goldenScripts() {
     return out;
 }
 
+// The index file must describe the text it belongs to: one line-map entry per item, and for
+// every label line "LableN:" the label table holds the offset just behind it and the index of
+// the item that follows. Every jump names a label that has its line.
+void checkIndexMatchesText(const std::string& build, const std::string& info) {
+    ASSERT_GE(info.size(), 24u);
+    const uint32_t len = u32At(info, 8);
+    const uint32_t gvOffset = u32At(info, 12);
+    const uint32_t labels = u32At(info, 16);
+    const uint32_t items = u32At(info, 20);
+    ASSERT_EQ(info.size(), 24u + len + 8u * labels + 4u * items);
+    const size_t table = 24 + len;
+
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    const size_t textEnd = gvOffset ? gvOffset - 4 : build.size();
+    while (pos < textEnd) {
+        const size_t eol = build.find("\r\n", pos);
+        ASSERT_NE(eol, std::string::npos);
+        lines.push_back(build.substr(pos, eol - pos));
+        pos = eol + 2;
+        if (lines.back().rfind("Lable", 0) == 0 && lines.back().back() == ':') {
+            const int n = std::stoi(lines.back().substr(5));
+            ASSERT_LT(static_cast<uint32_t>(n), labels);
+            EXPECT_EQ(u32At(info, table + 8 * n), pos) << lines.back();
+            EXPECT_EQ(u32At(info, table + 8 * n + 4), lines.size()) << lines.back();
+        }
+    }
+    EXPECT_EQ(items, lines.size() + (gvOffset ? 2 : 0));
+    if (gvOffset) EXPECT_EQ(build.substr(gvOffset - 4, 4), "GV: ");
+    for (const std::string& line : lines) {
+        const size_t at = line.find(": Lable");
+        if (line.rfind("jump", 0) != 0 || at == std::string::npos) continue;
+        const std::string target = "Lable" + line.substr(at + 7) + ":";
+        EXPECT_NE(std::find(lines.begin(), lines.end(), target), lines.end()) << line;
+    }
+}
+
 }  // namespace
 
 TEST(CompilerGolden, EveryScriptMatchesItsExpectedOutput) {
@@ -148,6 +186,18 @@ TEST(CompilerGolden, EveryScriptMatchesItsExpectedOutput) {
         if (c.hasBuild && fs::exists(buildPath)) {
             EXPECT_EQ(c.build, readFile(buildPath));
             EXPECT_EQ(c.info, readFile(infoPath)) << "binfo.dat differs";
+            checkIndexMatchesText(c.build, c.info);
         }
     }
+}
+
+TEST(CompilerGolden, IndexCheckCatchesAMisplacedLabel) {
+    const fs::path script = kGoldenDir / "10_while.zeq";
+    const Compiled c = compileGolden(script);
+    ASSERT_TRUE(c.hasBuild);
+    checkIndexMatchesText(c.build, c.info);
+    std::string bad = c.info;
+    const size_t table = 24 + u32At(bad, 8);
+    putU32At(bad, table + 8 * 2, u32At(bad, table + 8 * 2) + 1);  // label 2 off by one byte
+    EXPECT_NONFATAL_FAILURE(checkIndexMatchesText(c.build, bad), "Lable2:");
 }

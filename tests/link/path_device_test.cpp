@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "link_fixture.h"
 #include "path/path_state.h"
 #include "sim/sim.h"
+#include "transport/bridge.h"
 #include "transport/device.h"
 
 using zeq::test::LinkTest;
@@ -16,7 +19,7 @@ namespace reg = zeq::sim::reg;
 namespace {
 
 class PathDeviceTest : public LinkTest {
-protected:
+  protected:
     zeq::sim::SimCard& card() { return zeq::sim::card(0); }
     zeq::link::PathState& state(ZEQ_HANDLE h) { return *zeq::link::find_device(h)->path; }
 
@@ -62,6 +65,72 @@ TEST_F(PathDeviceTest, ContourBlockArguments) {
     auto blocks = writes("90");
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_EQ(blocks[0].rfind("W 90 FF 7E 00 ", 0), 0u);
+}
+
+// Wraps a device's bridge: the first `spoil` contour blocks reach the card with a wrong
+// checksum (so the card does not take them); every contour block as the library sent it is kept.
+class SpoilingPort final : public zeq::bridge::Port {
+  public:
+    SpoilingPort(std::unique_ptr<zeq::bridge::Port> inner, int spoil)
+        : inner_(std::move(inner)), spoil_(spoil) {}
+    zeq::bridge::Status read(void* b, uint32_t n, uint32_t* got) override {
+        return inner_->read(b, n, got);
+    }
+    zeq::bridge::Status write(const void* b, uint32_t n, uint32_t* written) override {
+        const auto* p = static_cast<const uint8_t*>(b);
+        if (n > 0 && p[0] == 0x90) {
+            sent.emplace_back(p, p + n);
+            if (spoil_ > 0) {
+                --spoil_;
+                std::vector<uint8_t> bad(p, p + n);
+                bad[n - 1] ^= 0x01;
+                return inner_->write(bad.data(), n, written);
+            }
+        }
+        return inner_->write(b, n, written);
+    }
+    zeq::bridge::Status purge(uint32_t m) override { return inner_->purge(m); }
+    zeq::bridge::Status setTimeouts(uint32_t r, uint32_t w) override {
+        return inner_->setTimeouts(r, w);
+    }
+    zeq::bridge::Status resetDevice() override { return inner_->resetDevice(); }
+    zeq::bridge::Status eeRead(ZEQ_EEPROM_DATA* d) override { return inner_->eeRead(d); }
+    zeq::bridge::Status eeProgram(const ZEQ_EEPROM_DATA* d) override {
+        return inner_->eeProgram(d);
+    }
+    zeq::bridge::Status close() override { return inner_->close(); }
+
+    std::vector<std::vector<uint8_t>> sent;
+
+  private:
+    std::unique_ptr<zeq::bridge::Port> inner_;
+    int spoil_;
+};
+
+TEST_F(PathDeviceTest, BlockNotTakenIsSentAgain) {
+    struct Case {
+        int spoiled;
+        int result;
+        size_t sends;
+        size_t taken;
+    };
+    for (const Case& c :
+         {Case{2, ZEQ_OK, 3, 2}, Case{4, ZEQ_OK, 5, 2}, Case{5, ZEQ_ERR_CHECKSUM, 5, 0}}) {
+        ZEQ_HANDLE h = open();
+        auto* dev = zeq::link::find_device(h);
+        auto* port = new SpoilingPort(std::move(dev->link), c.spoiled);
+        dev->link.reset(port);
+        const int16_t words[2] = {1, -1};
+        EXPECT_EQ(ZEQ_PutContourData(h, words, 2), c.result) << c.spoiled;
+        ASSERT_EQ(port->sent.size(), c.sends) << c.spoiled;
+        for (const auto& block : port->sent)
+            EXPECT_EQ(block, (std::vector<uint8_t>{0x90, 0x07, 0x02, 0x00, 0x01, 0x00, 0xFF, 0xFF,
+                                                   0x00, 0x00}));
+        EXPECT_EQ(card().contour_words(), c.taken) << c.spoiled;
+        ZEQ_Close(h);
+        forget(h);
+        zeq::sim::reset_all();
+    }
 }
 
 TEST_F(PathDeviceTest, FullContourFifoSendsNothing) {

@@ -18,9 +18,9 @@ constexpr double kPi = 3.141592653589793;
 
 struct PathSetup {
     std::array<int16_t, 3> map{0, 1, 2};
-    double scale = 1000.0;        // counts per user unit, every coordinate
+    double scale = 1000.0;  // counts per user unit, every coordinate
     double accel_dps2 = 500.0;
-    double decel_dps2 = 0.0;      // 0: the same as the acceleration
+    double decel_dps2 = 0.0;  // 0: the same as the acceleration
 };
 
 std::unique_ptr<PathState> make_state(const PathSetup& s = {}) {
@@ -114,7 +114,7 @@ std::array<int64_t, 3> end_counts(const PathState& st, double scale, std::array<
 }
 
 class CaptureSink : public ContourSink {
-public:
+  public:
     int put(const int16_t* words, int count) override {
         ++calls;
         blocks.emplace_back(words, words + count);
@@ -126,7 +126,7 @@ public:
         taken.insert(taken.end(), words, words + count);
         return 0;
     }
-    std::vector<int> answers;  // scripted results, then 0
+    std::vector<int> answers;                  // scripted results, then 0
     std::vector<std::vector<int16_t>> blocks;  // every block offered
     std::vector<int16_t> taken;                // the words accepted, in order
     int calls = 0;
@@ -166,11 +166,11 @@ TEST(PathGeometry, CornerLimitOnlyWhenNotStopping) {
         int expected;
     };
     const Case cases[] = {
-        {5.0, 0, 10, 10, ZEQ_ERR_CORNER},   // 90° at speed
-        {0.0, 0, 10, 10, ZEQ_OK},           // 90° after a stop
-        {5.0, 0, 20, 1, ZEQ_OK},            // 5.7°
-        {5.0, 0, 20, 3, ZEQ_ERR_CORNER},    // 16.7°
-        {5.0, 20, 20, 3, ZEQ_OK},           // 16.7° with a 20° limit
+        {5.0, 0, 10, 10, ZEQ_ERR_CORNER},  // 90° at speed
+        {0.0, 0, 10, 10, ZEQ_OK},          // 90° after a stop
+        {5.0, 0, 20, 1, ZEQ_OK},           // 5.7°
+        {5.0, 0, 20, 3, ZEQ_ERR_CORNER},   // 16.7°
+        {5.0, 20, 20, 3, ZEQ_OK},          // 16.7° with a 20° limit
     };
     for (const Case& c : cases) {
         auto st = make_state();
@@ -286,8 +286,7 @@ TEST(PathGeometry, NonFiniteValuesNeverEnterTheState) {
 
 TEST(PathGeometry, ListFullAt65536) {
     auto st = make_state();
-    for (int i = 0; i < kPathSegSlots; ++i)
-        ASSERT_EQ(line(*st, i + 1.0, 0, 0, 5, 5), ZEQ_OK) << i;
+    for (int i = 0; i < kPathSegSlots; ++i) ASSERT_EQ(line(*st, i + 1.0, 0, 0, 5, 5), ZEQ_OK) << i;
     EXPECT_EQ(st->writeIndex, 0);  // wrapped
     EXPECT_EQ(line(*st, 1e6, 0, 0, 5, 0), ZEQ_ERR_SEGLIST_FULL);
     EXPECT_EQ(st->segCount, kPathSegSlots);
@@ -304,36 +303,36 @@ enum class Shape { Square, LineArcLine, Circle };
 std::array<double, 3> build(PathState& st, Shape shape, bool threeD, double vel) {
     const double z = threeD ? 1.0 : 0.0;
     switch (shape) {
-    case Shape::Square:
-        EXPECT_EQ(line(st, 10, 0, 2 * z, vel, 0), ZEQ_OK);
-        EXPECT_EQ(line(st, 10, 10, 4 * z, vel, 0), ZEQ_OK);
-        EXPECT_EQ(line(st, 0, 10, 2 * z, vel, 0), ZEQ_OK);
-        EXPECT_EQ(line(st, 0, 0, 0, vel, 0), ZEQ_OK);
-        return {0, 0, 0};
-    case Shape::LineArcLine: {
-        EXPECT_EQ(line(st, 10, 0, 0, vel, vel), ZEQ_OK);
-        // Radial U and normal chosen so that the arc leaves along +X (tangent n × U = +X).
-        const double s = std::sqrt(0.5);
-        const std::array<double, 3> U = threeD ? std::array<double, 3>{0, -s, -s}
-                                               : std::array<double, 3>{0, -1, 0};
-        const std::array<double, 3> n = threeD ? std::array<double, 3>{0, -s, s}
-                                               : std::array<double, 3>{0, 0, 1};
-        const double R = 8;
-        const std::array<double, 3> c{10 - R * U[0], -R * U[1], -R * U[2]};
-        const std::array<double, 3> e{c[0] + R, c[1], c[2]};  // a quarter turn: c + R·V
-        EXPECT_EQ(arc(st, e, c, n, vel, vel), ZEQ_OK);
-        // End tangent n × V = -U.
-        const std::array<double, 3> p{e[0] - 20 * U[0], e[1] - 20 * U[1], e[2] - 20 * U[2]};
-        EXPECT_EQ(line(st, p[0], p[1], p[2], vel, 0), ZEQ_OK);
-        return p;
-    }
-    case Shape::Circle: {
-        const double s = std::sqrt(0.5);
-        const std::array<double, 3> n = threeD ? std::array<double, 3>{0, -s, s}
-                                               : std::array<double, 3>{0, 0, 1};
-        EXPECT_EQ(arc(st, {0, 0, 0}, {6, 0, 0}, n, vel, 0), ZEQ_OK);
-        return {0, 0, 0};
-    }
+        case Shape::Square:
+            EXPECT_EQ(line(st, 10, 0, 2 * z, vel, 0), ZEQ_OK);
+            EXPECT_EQ(line(st, 10, 10, 4 * z, vel, 0), ZEQ_OK);
+            EXPECT_EQ(line(st, 0, 10, 2 * z, vel, 0), ZEQ_OK);
+            EXPECT_EQ(line(st, 0, 0, 0, vel, 0), ZEQ_OK);
+            return {0, 0, 0};
+        case Shape::LineArcLine: {
+            EXPECT_EQ(line(st, 10, 0, 0, vel, vel), ZEQ_OK);
+            // Radial U and normal chosen so that the arc leaves along +X (tangent n × U = +X).
+            const double s = std::sqrt(0.5);
+            const std::array<double, 3> U =
+                threeD ? std::array<double, 3>{0, -s, -s} : std::array<double, 3>{0, -1, 0};
+            const std::array<double, 3> n =
+                threeD ? std::array<double, 3>{0, -s, s} : std::array<double, 3>{0, 0, 1};
+            const double R = 8;
+            const std::array<double, 3> c{10 - R * U[0], -R * U[1], -R * U[2]};
+            const std::array<double, 3> e{c[0] + R, c[1], c[2]};  // a quarter turn: c + R·V
+            EXPECT_EQ(arc(st, e, c, n, vel, vel), ZEQ_OK);
+            // End tangent n × V = -U.
+            const std::array<double, 3> p{e[0] - 20 * U[0], e[1] - 20 * U[1], e[2] - 20 * U[2]};
+            EXPECT_EQ(line(st, p[0], p[1], p[2], vel, 0), ZEQ_OK);
+            return p;
+        }
+        case Shape::Circle: {
+            const double s = std::sqrt(0.5);
+            const std::array<double, 3> n =
+                threeD ? std::array<double, 3>{0, -s, s} : std::array<double, 3>{0, 0, 1};
+            EXPECT_EQ(arc(st, {0, 0, 0}, {6, 0, 0}, n, vel, 0), ZEQ_OK);
+            return {0, 0, 0};
+        }
     }
     return {};
 }
@@ -354,7 +353,9 @@ TEST(PathRun, ShapesEndExactlyWithinTheProfile) {
                 const auto end = build(*st, shape, threeD, vel);
                 const Trace t = run_steps(*st, scales_for(s));
                 SCOPED_TRACE(testing::Message() << "shape " << int(shape) << " axes "
-                                                << (map[2] >= 0 ? 3 : map[1] >= 0 ? 2 : 1)
+                                                << (map[2] >= 0   ? 3
+                                                    : map[1] >= 0 ? 2
+                                                                  : 1)
                                                 << " scale " << scale);
                 check_profile(*st, t, vel, scale);
                 const auto want = end_counts(*st, scale, end);
@@ -415,8 +416,8 @@ TEST(PathRun, FullCirclePassesThroughTheOppositePoint) {
         maxX = std::max(maxX, pos[0]);
         minY = std::min(minY, pos[1]);
     }
-    EXPECT_NEAR(maxX, 12000, 2);   // through (12, 0)
-    EXPECT_NEAR(minY, -6000, 2);   // counter-clockwise from (0, 0) about (6, 0): down first
+    EXPECT_NEAR(maxX, 12000, 2);  // through (12, 0)
+    EXPECT_NEAR(minY, -6000, 2);  // counter-clockwise from (0, 0) about (6, 0): down first
 }
 
 TEST(PathRun, ClockwiseArcRunsTheOtherWay) {
@@ -443,8 +444,8 @@ TEST(PathRun, FeedOverrideScalesTheVelocity) {
     ASSERT_EQ(line(*st, 50, 0, 0, 40, 0), ZEQ_OK);
     const Trace t = run_steps(*st, scales_for(s));
     check_profile(*st, t, 40, s.scale);
-    EXPECT_NEAR(*std::max_element(t.vel_dpp.begin(), t.vel_dpp.end()),
-                20 / st->interpFreq_hz, 1e-12);
+    EXPECT_NEAR(*std::max_element(t.vel_dpp.begin(), t.vel_dpp.end()), 20 / st->interpFreq_hz,
+                1e-12);
     EXPECT_EQ(t.sum[0], 50000);
 }
 
@@ -612,7 +613,7 @@ TEST(PathFaults, RefusedStepProducesNothing) {
     st->lastPos_counts[1] = 5000;
     const int32_t lastX = st->lastPos_counts[0];
     EXPECT_EQ(path_interpolate(*st, scales_for(s), sink), ZEQ_ERR_PATH_JUMP);
-    EXPECT_EQ(st->pendingCount, 0);          // not even X's word of the refused step
+    EXPECT_EQ(st->pendingCount, 0);  // not even X's word of the refused step
     EXPECT_EQ(st->lastPos_counts[0], lastX);
     EXPECT_EQ(st->lastPos_counts[1], 5000);
 

@@ -314,3 +314,30 @@ TEST_F(Protocol, BridgeEepromReadAndProgram) {
     ASSERT_EQ(port->eeProgram(&e), ZEQ_FT_OK);
     EXPECT_EQ(backend->list()[0].description, "LINE-3");
 }
+
+TEST_F(Protocol, ArbitraryBytesNeverBreakTheCard) {
+    // Random frames of every kind (fixed seed), split at random points.
+    uint32_t seed = 12345;
+    auto next = [&]() {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<uint8_t>(seed >> 24);
+    };
+    Bytes junk;
+    for (int i = 0; i < 200'000; ++i) junk.push_back(next());
+    for (size_t at = 0; at < junk.size();) {
+        size_t n = std::min<size_t>(1 + next() % 300, junk.size() - at);
+        send(Bytes(junk.begin() + at, junk.begin() + at + n));
+        at += n;
+        recv(4096);
+    }
+    // After a card reset, a purge and the start frame, the card answers as a fresh one.
+    card->clear_faults();
+    send(Bytes(300, 0x00));  // ends any transfer still waiting for its data
+    send({0x7F, 0x5A, 0x88, 0x01, 0x00, 0x00});
+    ASSERT_EQ(port->purge(ZEQ_PURGE_RX | ZEQ_PURGE_TX), ZEQ_FT_OK);
+    card->run_ticks(1);
+    send({0x80, 0x03, 0x7A, 0x02, 0x7A, 0x02});
+    EXPECT_EQ(word(0), 4);
+    EXPECT_EQ(word(0), 0x027E);
+    EXPECT_EQ(status(0x4C), 0x00);
+}
