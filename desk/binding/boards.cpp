@@ -53,6 +53,9 @@ Boards::Boards(DeviceBinding& binding, OutputSink& output, UserDialogs& dialogs,
 }
 
 Boards::~Boards() {
+    // The connections belong to this object: close them with it.
+    for (ZEQ_HANDLE& h : m_handles)
+        if (h != 0 && m_binding.isLoaded()) myClose(&h);
     m_binding.setNotifyHandler(nullptr);
 }
 

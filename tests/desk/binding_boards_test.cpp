@@ -395,6 +395,19 @@ TEST_F(BoardsTest, RenameWritesTheDescriptionIntoTheEeprom) {
     EXPECT_EQ(dialogs.messages.back(), "无法打开USB设备,修改不成功!");
 }
 
+TEST_F(BoardsTest, ConnectionsCloseWithTheirBoards) {
+    addDevice("ZEQ-A", 1);
+    ZEQ_HANDLE h = 0;
+    {
+        Boards local(deviceBinding(), output, dialogs, clock);
+        local.search();
+        ASSERT_EQ(local.toggleConnection(0), 0);
+        h = local.handle(0);
+    }
+    EXPECT_EQ(stub->last("ZEQ_Close"), "ZEQ_Close(" + std::to_string(h) + ")");
+    EXPECT_TRUE(stub->openDevice.empty());
+}
+
 TEST(BoardTitles, CardTagReplacesTheBracketPart) {
     EXPECT_EQ(titleForCardType("ZeqDesk - a.zeq (USB)", kCardPci), "ZeqDesk - a.zeq (PCI)");
     EXPECT_EQ(titleForCardType("ZeqDesk (PCI) x", kCardUsb), "ZeqDesk (USB)");

@@ -84,16 +84,6 @@ inline void stubNotify(const std::string& path, std::uint32_t message, std::uint
     dlclose(h);
 }
 
-// The device library's virtual cards are process-wide and outlive a close, like powered cards;
-// the tests that load the library keep it mapped for the whole program so that its state stays
-// reachable when the binding unloads it between tests.
-inline void keepDeviceLibraryMapped() {
-    static void* keep =
-        dlopen((std::string(ZEQ_DLL_DIR) + "/" + DeviceBinding::libraryFileName(kCardUsb)).c_str(),
-               RTLD_NOW | RTLD_NODELETE);
-    (void)keep;
-}
-
 // Every test starts with the process-wide binding unloaded and its messages recorded.
 class BindingTest : public ::testing::Test {
   protected:

@@ -6,7 +6,6 @@
 #include <type_traits>
 
 #include "binding/device_binding.h"
-#include "desk/binding_fixture.h"
 #include "link/include/zeqlink.h"
 
 namespace zeq::desk {
@@ -23,7 +22,6 @@ namespace {
 static_assert(std::is_same_v<decltype(&::ZEQ_SetNotifyCallback), void (*)(ZEQ_NOTIFY_FN, void*)>);
 
 TEST(DeviceLibraryContract, ExportsTheUsbAndCommonNamesAndNoPciOnlyName) {
-    test::keepDeviceLibraryMapped();
     const std::string path =
         std::string(ZEQ_DLL_DIR) + "/" + DeviceBinding::libraryFileName(kCardUsb);
     void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

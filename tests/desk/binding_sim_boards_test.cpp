@@ -13,7 +13,6 @@ namespace {
 
 class SimBoards : public BindingTest {
   protected:
-    static void SetUpTestSuite() { keepDeviceLibraryMapped(); }
     void SetUp() override {
         BindingTest::SetUp();
         ::setenv("ZEQLINK_SIM_CLOCK", "step", 1);
