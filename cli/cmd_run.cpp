@@ -11,6 +11,7 @@
 
 #include "binding/boards.h"
 #include "binding/device_binding.h"
+#include "binding/device_wrappers.h"
 #include "commands.h"
 #include "device_options.h"
 #include "core/app_home.h"
@@ -91,6 +92,12 @@ public:
 
     ~Session() {
         m_controller.reset();  // joins its workers before the boards go
+        if (m_boards) {
+            for (int b = 0; b < desk::Boards::kBoardCount; ++b) {
+                ZEQ_HANDLE h = m_boards->handle(b);
+                if (h) desk::myClose(&h);
+            }
+        }
         m_boards.reset();
         desk::deviceBinding().unload();
     }

@@ -211,10 +211,7 @@ void ScriptInterpreter::declareGlobals() {
 
 void ScriptInterpreter::execute() {
     callStack.clear();
-    if (labelTable.empty() || !jumpTo(0)) {
-        token = rt::EndOfText;
-        return;
-    }
+    if (!jumpTo(0)) return;  // no label 0: reported
     callStack.push_back({0xFFFFFFFFu, 0xFFFFFFFFu, 0, currentBoardSlot, boardNumber});
     m_conditionRegister = true;
     while (token != rt::EndOfText) {

@@ -9,6 +9,7 @@
 
 #include "binding/boards.h"
 #include "binding/device_binding.h"
+#include "binding/device_wrappers.h"
 #include "core/stdout_sink.h"
 #include "interp_support.h"
 #include "interpreter/binding_device_port.h"
@@ -62,6 +63,12 @@ protected:
         port = std::make_unique<BindingDevicePort>([this](int board) { return boards->axisCount(board); });
     }
     void TearDown() override {
+        if (boards) {
+            for (int b = 0; b < Boards::kBoardCount; ++b) {
+                ZEQ_HANDLE h = boards->handle(b);
+                if (h) myClose(&h);
+            }
+        }
         boards.reset();
         DeviceBinding& b = deviceBinding();
         b.unload();
