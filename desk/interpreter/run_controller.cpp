@@ -108,26 +108,27 @@ bool RunController::run(bool modified) {
         std::lock_guard lock(m_pathMutex);
         path = m_documentPath;
     }
-    if (modified) {
-        m_setup.sink->append(msg::kCodeChanged);
-        if (!compileProgram(path)) {
-            m_setup.sink->append(msg::kStillErrors);
-            m_lastFailed = true;
-            return false;
-        }
-    }
+    if (modified) m_setup.sink->append(msg::kCodeChanged);
     m_stepMode = false;
     joinRun();
     // The flag is raised before the thread starts so that a second Run in quick succession
     // is refused.
     m_running = true;
     std::lock_guard lock(m_threadMutex);
-    m_runThread = std::thread([this, path] { runThread(path); });
+    m_runThread = std::thread([this, path, modified] { runThread(path, modified); });
     return true;
 }
 
-void RunController::runThread(std::string path) {
+void RunController::runThread(std::string path, bool compileFirst) {
     bool failed = false;
+    // A changed editor text (saved by the caller) is compiled before anything runs; with
+    // errors nothing runs.
+    if (compileFirst && !compileProgram(path)) {
+        m_setup.sink->append(msg::kStillErrors);
+        m_lastFailed = true;
+        m_running = false;
+        return;
+    }
     if (!m_program.runProgram(m_setup.boardTable, m_setup.programDir, path)) {
         if (!compileProgram(path)) {
             m_setup.sink->append(msg::kStillErrors);
@@ -156,7 +157,7 @@ void RunController::step() {
         }
         m_running = true;
         std::lock_guard lock(m_threadMutex);
-        m_runThread = std::thread([this, path] { runThread(path); });
+        m_runThread = std::thread([this, path] { runThread(path, false); });
     }
 }
 

@@ -42,9 +42,9 @@ public:
     // ---- Commands ----
     // Analyse: compile the saved document on a worker. `editorEmpty`: the editor holds no text.
     void analyse(bool editorEmpty);
-    // Run. `modified`: the editor had changes, which the caller has saved already; the
-    // program is then compiled at once and a failed compile starts nothing. False when no run
-    // was started.
+    // Run. `modified`: the editor had changes, which the caller has saved already; the run
+    // thread then compiles first and a failed compile runs nothing. False when no run was
+    // started (no board connected, or a run is going on).
     bool run(bool modified);
     void step();
     void pauseOrContinue();
@@ -78,7 +78,7 @@ public:
     bool compileProgram(const std::string& path);
 
 private:
-    void runThread(std::string path);
+    void runThread(std::string path, bool compileFirst);
     void instructionThread(std::string text, std::uint32_t handle);
     void joinRun();
     void joinBox();

@@ -93,12 +93,38 @@ bool equalNoCase(std::string_view a, const char* b) {
 
 const KeywordRow* keywordTable() { return kRows; }
 
+namespace {
+
+// Rows by upper-cased first character, in table order, so that a lookup compares only the
+// rows that can match (the first equal row still wins).
+struct FirstCharIndex {
+    std::array<std::array<std::uint8_t, kKeywordRows>, 128> rows{};
+    std::array<std::uint8_t, 128> count{};
+    FirstCharIndex() {
+        for (int i = 0; i < kKeywordRows; ++i) {
+            auto c = static_cast<unsigned char>(upper(kRows[i].name[0]));
+            if (c < 128) rows[c][count[c]++] = static_cast<std::uint8_t>(i);
+        }
+    }
+};
+
+const FirstCharIndex& firstCharIndex() {
+    static const FirstCharIndex index;
+    return index;
+}
+
+}  // namespace
+
 int lookupKeyword(std::string_view word) {
-    // Keywords are at most 19 characters; the first character filters most rows.
+    // Keywords are at most 19 characters.
     if (word.empty() || word.size() >= 20) return 0;
-    char first = upper(word[0]);
-    for (const KeywordRow& row : kRows)
-        if (upper(row.name[0]) == first && equalNoCase(word, row.name)) return row.code;
+    auto first = static_cast<unsigned char>(upper(word[0]));
+    if (first >= 128) return 0;
+    const FirstCharIndex& index = firstCharIndex();
+    for (int k = 0; k < index.count[first]; ++k) {
+        const KeywordRow& row = kRows[index.rows[first][k]];
+        if (equalNoCase(word, row.name)) return row.code;
+    }
     return 0;
 }
 

@@ -211,10 +211,7 @@ void ScriptInterpreter::declareGlobals() {
 
 void ScriptInterpreter::execute() {
     callStack.clear();
-    if (labelTable.empty() || !jumpTo(0)) {
-        token = rt::EndOfText;
-        return;
-    }
+    if (!jumpTo(0)) return;  // no label 0: reported
     callStack.push_back({0xFFFFFFFFu, 0xFFFFFFFFu, 0, currentBoardSlot, boardNumber});
     m_conditionRegister = true;
     while (token != rt::EndOfText) {
@@ -416,14 +413,28 @@ void ScriptInterpreter::labelOrAssignment() {
 }
 
 void ScriptInterpreter::echoValue(std::string_view name, double value, const char* separator) {
-    char buf[64];
+    char number[64];
+    int n;
     if (value - std::trunc(value) == 0.0)
-        std::snprintf(buf, sizeof buf, "%lld\r\n", static_cast<long long>(value));
+        n = std::snprintf(number, sizeof number, "%lld\r\n", static_cast<long long>(value));
     else
-        std::snprintf(buf, sizeof buf, "%lf\r\n", value);
+        n = std::snprintf(number, sizeof number, "%lf\r\n", value);
+    if (n < 0 || n >= static_cast<int>(sizeof number)) n = static_cast<int>(std::strlen(number));
+    const std::size_t sepLen = std::strlen(separator);
+    bool ascii = name.size() < 256;
+    for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        // The common case needs no conversion and no allocation.
+        char line[256 + 8 + 64];
+        std::memcpy(line, name.data(), name.size());
+        std::memcpy(line + name.size(), separator, sepLen);
+        std::memcpy(line + name.size() + sepLen, number, static_cast<std::size_t>(n));
+        m_sink.append(std::string_view(line, name.size() + sepLen + static_cast<std::size_t>(n)));
+        return;
+    }
     std::string out = scriptTextToUtf8(name, m_encoding);
     out += separator;
-    out += buf;
+    out.append(number, static_cast<std::size_t>(n));
     m_sink.append(out);
 }
 

@@ -83,11 +83,14 @@ TEST(RunControl, CompileErrorsStopTheRun) {
     EXPECT_EQ(r.runOutput(), "");
     EXPECT_TRUE(r.ctl->lastRunFailed());
     EXPECT_FALSE(r.ctl->isRunning());
-    // A modified editor text is compiled at once: no run starts.
+    // A modified editor text is compiled first: nothing runs.
     r.sink.clear();
-    EXPECT_FALSE(r.ctl->run(true));
+    EXPECT_TRUE(r.ctl->run(true));
+    r.ctl->waitIdle();
     EXPECT_EQ(r.sink.text().rfind("代码被修改，保存并开始重新分析……", 0), 0u);
     EXPECT_NE(r.sink.text().find("\r\n程序还有错误，运行停止！\r\n"), std::string::npos);
+    EXPECT_EQ(r.runOutput(), "");
+    EXPECT_TRUE(r.ctl->lastRunFailed());
 }
 
 TEST(RunControl, MacrosOfAnotherProcessAreCompiledAgain) {
