@@ -52,7 +52,12 @@ Boards::Boards(DeviceBinding& binding, OutputSink& output, UserDialogs& dialogs,
         });
 }
 
-Boards::~Boards() { m_binding.setNotifyHandler(nullptr); }
+Boards::~Boards() {
+    // The connections belong to this object: close them with it.
+    for (ZEQ_HANDLE& h : m_handles)
+        if (h != 0 && m_binding.isLoaded()) myClose(&h);
+    m_binding.setNotifyHandler(nullptr);
+}
 
 ZEQ_HANDLE Boards::handle(int board) const {
     return board >= 0 && board < kBoardCount ? m_handles[board] : 0;
@@ -71,7 +76,9 @@ const DeviceSlot& Boards::slot(int i) const {
     return validSlot(i) ? m_slots[i] : kEmpty;
 }
 
-void Boards::say(std::string_view t) { m_output.append(t); }
+void Boards::say(std::string_view t) {
+    m_output.append(t);
+}
 
 void Boards::state(std::string_view t) {
     if (m_view) m_view->setConnectionState(t);
@@ -79,7 +86,9 @@ void Boards::state(std::string_view t) {
 
 // ---- Life cycle -------------------------------------------------------------------------
 
-void Boards::libraryLoaded() { m_axisCounts.fill(defaultAxisCount()); }
+void Boards::libraryLoaded() {
+    m_axisCounts.fill(defaultAxisCount());
+}
 
 void Boards::startUp() {
     libraryLoaded();
@@ -110,9 +119,13 @@ bool Boards::switchCardType(int cardType) {
 
 // ---- Connections ------------------------------------------------------------------------
 
-void Boards::selectTarget(int s) { m_target = validSlot(s) ? s : -1; }
+void Boards::selectTarget(int s) {
+    m_target = validSlot(s) ? s : -1;
+}
 
-bool Boards::isConnected(int s) const { return validSlot(s) && m_slots[s].connectedBoard >= 0; }
+bool Boards::isConnected(int s) const {
+    return validSlot(s) && m_slots[s].connectedBoard >= 0;
+}
 
 bool Boards::anyConnected() const {
     for (int i = 0; i < m_slotCount; ++i)
@@ -213,8 +226,7 @@ int Boards::connectUsb(DeviceSlot& s, int board) {
     }
     // A location that cannot be read is as good as a changed one: the device moved.
     std::uint32_t location = 0;
-    if (ListDevices(index, &location, ZEQ_FT_LIST_BY_INDEX | ZEQ_FT_OPEN_BY_LOCATION) !=
-            ZEQ_OK ||
+    if (ListDevices(index, &location, ZEQ_FT_LIST_BY_INDEX | ZEQ_FT_OPEN_BY_LOCATION) != ZEQ_OK ||
         static_cast<std::int32_t>(location) != s.usbLocation) {
         say(text::kCannotConnect);
         return ZEQ_ERR_OTHER;
@@ -259,9 +271,8 @@ int Boards::connectDevice(int deviceIndex, int board) {
     if (board < 0 || board >= kBoardCount) return ZEQ_ERR_ARGUMENT;
     int found = -1;
     for (int i = 0; i < m_slotCount && found < 0; ++i) {
-        const bool match = m_binding.cardType() == kCardPci
-                               ? i == deviceIndex
-                               : m_slots[i].usbIndex == deviceIndex;
+        const bool match = m_binding.cardType() == kCardPci ? i == deviceIndex
+                                                            : m_slots[i].usbIndex == deviceIndex;
         if (match) found = i;
     }
     if (found < 0) {

@@ -1,6 +1,20 @@
 // Boards and connections: the devices found by a search, one slot each, connected as boards
 // 0..7; the board handle table the interpreter and the tools use; the transfer counters; the
 // remembered board of every device (section `Drevices` of zeq.ini).
+//
+// Start-up and close, as the GUI and the command line do them:
+//
+//   DeviceBinding& binding = deviceBinding();
+//   binding.setDialogs(&dialogs);
+//   binding.setCardType(loadCardTypeSetting(iniPath));   // or the --card-type option
+//   if (!binding.loadOrEnd()) return;                     // failure ends the program
+//   Boards boards(binding, output, dialogs, clock);
+//   boards.setIniPath(iniPath);
+//   boards.startUp();                                     // search; slots 0..slotCount()-1
+//   boards.connectDevice(deviceIndex, board);             // --board B=I
+//   ... the interpreter uses boards.handleTable() and boards.axisCounts() ...
+//   boards.saveSettings();
+//   binding.unload();
 #pragma once
 
 #include <array>
@@ -20,7 +34,7 @@ namespace zeq::desk {
 // CLI and the tests leave them out. Calls come on the thread that caused them; the transfer
 // counters may change on a worker thread.
 class BoardsView {
-public:
+  public:
     virtual ~BoardsView() = default;
     // Status pane 1: the connection state.
     virtual void setConnectionState(std::string_view) {}
@@ -36,12 +50,12 @@ public:
 
 // One device found by the last search.
 struct DeviceSlot {
-    std::string displayName;       // USB: the description; PCI: "ZEQ_PCI_Card(0x…)"
-    std::uint16_t usbIndex = 0;    // index in the library's device list
-    std::int32_t usbLocation = -1; // location id, -1 when the library gave none
-    PciCardEntry pciCard{};        // the PCI search's entry for the card
-    int chosenBoard = -1;          // selection of the slot's board list, -1 = none
-    int connectedBoard = -1;       // board the slot is connected as, -1 = not connected
+    std::string displayName;        // USB: the description; PCI: "ZEQ_PCI_Card(0x…)"
+    std::uint16_t usbIndex = 0;     // index in the library's device list
+    std::int32_t usbLocation = -1;  // location id, -1 when the library gave none
+    PciCardEntry pciCard{};         // the PCI search's entry for the card
+    int chosenBoard = -1;           // selection of the slot's board list, -1 = none
+    int connectedBoard = -1;        // board the slot is connected as, -1 = not connected
 };
 
 // The window title with its card tag: everything from the first "(" is replaced by "(USB)" or
@@ -55,7 +69,7 @@ int loadCardTypeSetting(const std::string& iniPath);
 std::string rememberedKey(std::string_view displayName);
 
 class Boards {
-public:
+  public:
     static constexpr int kBoardCount = 8;
     static constexpr int kMaxSlots = 8;
     static constexpr int kMaxAxisCount = 16;
@@ -134,7 +148,7 @@ public:
     void toggleCounterDisplay();
     std::string counterText() const;
 
-private:
+  private:
     void searchUsb();
     void searchPci();
     void assignBoards();

@@ -90,8 +90,7 @@ void Boards::searchUsb() {
         s.usbIndex = static_cast<std::uint16_t>(i);
         std::uint32_t location = 0;
         s.usbLocation =
-            ListDevices(index, &location, ZEQ_FT_LIST_BY_INDEX | ZEQ_FT_OPEN_BY_LOCATION) ==
-                    ZEQ_OK
+            ListDevices(index, &location, ZEQ_FT_LIST_BY_INDEX | ZEQ_FT_OPEN_BY_LOCATION) == ZEQ_OK
                 ? static_cast<std::int32_t>(location)
                 : -1;
         ++m_slotCount;
@@ -158,8 +157,7 @@ bool Boards::saveSettings() const {
         const DeviceSlot& s = m_slots[i];
         const std::string key = iniKey(s.displayName);
         if (key.empty()) continue;  // nothing to find it by again
-        ini.SetValue(kSection, key.c_str(),
-                     std::to_string(s.chosenBoard).c_str());
+        ini.SetValue(kSection, key.c_str(), std::to_string(s.chosenBoard).c_str());
     }
     ini.SetValue(kSection, kCardTypeKey, std::to_string(m_binding.cardType()).c_str());
     std::error_code ec;

@@ -60,7 +60,7 @@ std::string format(const char* fmt, const char* arg) {
 
 // Used until the application plugs in its own dialogs.
 class StderrDialogs : public UserDialogs {
-public:
+  public:
     void message(std::string_view text) override { std::cerr << text << '\n'; }
     Answer askYesNo(std::string_view text, Answer defaultAnswer) override {
         message(text);
@@ -74,21 +74,37 @@ public:
 
 }  // namespace
 
-std::span<const BindingName> usbBindingList() { return kUsbList; }
-std::span<const BindingName> pciBindingList() { return kPciList; }
-std::span<const BindingName> commonBindingList() { return kCommonList; }
+std::span<const BindingName> usbBindingList() {
+    return kUsbList;
+}
+std::span<const BindingName> pciBindingList() {
+    return kPciList;
+}
+std::span<const BindingName> commonBindingList() {
+    return kCommonList;
+}
 
 DeviceBinding::DeviceBinding() {
     std::string exe = platform::executableDir();
     m_libraryDir = exe.empty() ? std::string("Dll") : exe + "/Dll";
 }
 
-DeviceBinding::~DeviceBinding() { unload(); }
+DeviceBinding::~DeviceBinding() {
+    unload();
+}
 
-void DeviceBinding::setLibraryDir(std::string dir) { m_libraryDir = std::move(dir); }
-void DeviceBinding::setDialogs(UserDialogs* dialogs) { m_dialogs = dialogs; }
-void DeviceBinding::setEndProgram(EndProgram end) { m_end = std::move(end); }
-void DeviceBinding::setNotifyHandler(NotifyHandler handler) { m_notify = std::move(handler); }
+void DeviceBinding::setLibraryDir(std::string dir) {
+    m_libraryDir = std::move(dir);
+}
+void DeviceBinding::setDialogs(UserDialogs* dialogs) {
+    m_dialogs = dialogs;
+}
+void DeviceBinding::setEndProgram(EndProgram end) {
+    m_end = std::move(end);
+}
+void DeviceBinding::setNotifyHandler(NotifyHandler handler) {
+    m_notify = std::move(handler);
+}
 
 UserDialogs& DeviceBinding::dialogs() {
     static StderrDialogs fallback;

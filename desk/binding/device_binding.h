@@ -41,7 +41,7 @@ std::span<const BindingName> pciBindingList();     // 19 names
 std::span<const BindingName> commonBindingList();  // 179 names, after either variant list
 
 class DeviceBinding {
-public:
+  public:
     // The notification target the library is given for the main window.
     static constexpr std::uint32_t kMainWindowTarget = 1;
     using NotifyHandler =
@@ -85,7 +85,7 @@ public:
     void reportInvalid(const char* wrapper);
     void reportNotValid(const char* wrapper);
 
-private:
+  private:
     bool bindList(std::span<const BindingName> list);
     static void deliverNotification(void* context, std::uint32_t target, std::uint32_t message,
                                     std::uint32_t wParam, std::int32_t lParam);

@@ -28,44 +28,44 @@ int statusOf(Call call) {
 
 // ---- Generated wrappers --------------------------------------------------------------------
 
-#define ZEQ_WRAP_PLAIN(list, name, wrapper, result, params, args)          \
-    result wrapper params {                                                 \
-        static_assert(std::is_same_v<result, int>);                         \
-        auto f = bound<fn::list##_##name>(Entry::list##_##name);            \
-        if (!f) {                                                           \
-            deviceBinding().reportInvalid(#wrapper);                        \
-            return kStatusInvalidHandle;                                    \
-        }                                                                   \
-        return f args;                                                      \
+#define ZEQ_WRAP_PLAIN(list, name, wrapper, result, params, args) \
+    result wrapper params {                                       \
+        static_assert(std::is_same_v<result, int>);               \
+        auto f = bound<fn::list##_##name>(Entry::list##_##name);  \
+        if (!f) {                                                 \
+            deviceBinding().reportInvalid(#wrapper);              \
+            return kStatusInvalidHandle;                          \
+        }                                                         \
+        return f args;                                            \
     }
-#define ZEQ_WRAP_NOTVALID_ZERO(list, name, wrapper, result, params, args)  \
-    result wrapper params {                                                 \
-        auto f = bound<fn::list##_##name>(Entry::list##_##name);            \
-        if (!f) {                                                           \
-            deviceBinding().reportNotValid(#wrapper);                       \
-            return static_cast<result>(0);                                  \
-        }                                                                   \
-        return f args;                                                      \
+#define ZEQ_WRAP_NOTVALID_ZERO(list, name, wrapper, result, params, args) \
+    result wrapper params {                                               \
+        auto f = bound<fn::list##_##name>(Entry::list##_##name);          \
+        if (!f) {                                                         \
+            deviceBinding().reportNotValid(#wrapper);                     \
+            return static_cast<result>(0);                                \
+        }                                                                 \
+        return f args;                                                    \
     }
-#define ZEQ_WRAP_NOTVALID_FF(list, name, wrapper, result, params, args)    \
-    result wrapper params {                                                 \
-        auto f = bound<fn::list##_##name>(Entry::list##_##name);            \
-        if (!f) {                                                           \
-            deviceBinding().reportNotValid(#wrapper);                       \
-            return static_cast<result>(0xFF);                               \
-        }                                                                   \
-        return f args;                                                      \
+#define ZEQ_WRAP_NOTVALID_FF(list, name, wrapper, result, params, args) \
+    result wrapper params {                                             \
+        auto f = bound<fn::list##_##name>(Entry::list##_##name);        \
+        if (!f) {                                                       \
+            deviceBinding().reportNotValid(#wrapper);                   \
+            return static_cast<result>(0xFF);                           \
+        }                                                               \
+        return f args;                                                  \
     }
 /* The setters answer the message box's OK (1) when missing; the library's setters that keep
  * no status give 0 once called. */
-#define ZEQ_WRAP_NOTVALID_SET(list, name, wrapper, result, params, args)   \
-    int wrapper params {                                                    \
-        auto f = bound<fn::list##_##name>(Entry::list##_##name);            \
-        if (!f) {                                                           \
-            deviceBinding().reportNotValid(#wrapper);                       \
-            return 1;                                                       \
-        }                                                                   \
-        return statusOf([&] { return f args; });                            \
+#define ZEQ_WRAP_NOTVALID_SET(list, name, wrapper, result, params, args) \
+    int wrapper params {                                                 \
+        auto f = bound<fn::list##_##name>(Entry::list##_##name);         \
+        if (!f) {                                                        \
+            deviceBinding().reportNotValid(#wrapper);                    \
+            return 1;                                                    \
+        }                                                                \
+        return statusOf([&] { return f args; });                         \
     }
 #define ZEQ_WRAP_CUSTOM(list, name, wrapper, result, params, args)
 #define ZEQ_FN(list, name, wrapper, style, result, params, args) \
@@ -90,8 +90,8 @@ int myClose(ZEQ_HANDLE* handle) {
 namespace {
 
 template <class Value>
-int writeParam(Entry e, const char* wrapper, ZEQ_HANDLE handle, int axis, int address,
-               Value value, int selector) {
+int writeParam(Entry e, const char* wrapper, ZEQ_HANDLE handle, int axis, int address, Value value,
+               int selector) {
     using F = int (*)(ZEQ_HANDLE, int, Value, int, int);
     auto f = bound<F>(e);
     if (!f) {
@@ -117,8 +117,8 @@ Value readParam(Entry e, ZEQ_HANDLE handle, int axis, int address, int* status, 
     return value;
 }
 
-int readParam48(const char* wrapper, ZEQ_HANDLE handle, int axis, int address,
-                std::int64_t* value, int selector) {
+int readParam48(const char* wrapper, ZEQ_HANDLE handle, int axis, int address, std::int64_t* value,
+                int selector) {
     auto f = bound<fn::COMMON_ZEQ_GetParam48>(Entry::COMMON_ZEQ_GetParam48);
     if (!f) {
         deviceBinding().reportInvalid(wrapper);
@@ -131,10 +131,10 @@ static_assert(std::is_same_v<fn::COMMON_ZEQ_SetParam16, int (*)(ZEQ_HANDLE, int,
 static_assert(std::is_same_v<fn::COMMON_ZEQ_SetParam32, int (*)(ZEQ_HANDLE, int, int, int, int)>);
 static_assert(
     std::is_same_v<fn::COMMON_ZEQ_SetParam48, int (*)(ZEQ_HANDLE, int, std::int64_t, int, int)>);
-static_assert(std::is_same_v<fn::COMMON_ZEQ_GetParam16,
-                             int (*)(ZEQ_HANDLE, int, std::uint16_t*, int, int)>);
-static_assert(std::is_same_v<fn::COMMON_ZEQ_GetParam32,
-                             int (*)(ZEQ_HANDLE, int, std::int32_t*, int, int)>);
+static_assert(
+    std::is_same_v<fn::COMMON_ZEQ_GetParam16, int (*)(ZEQ_HANDLE, int, std::uint16_t*, int, int)>);
+static_assert(
+    std::is_same_v<fn::COMMON_ZEQ_GetParam32, int (*)(ZEQ_HANDLE, int, std::int32_t*, int, int)>);
 
 }  // namespace
 
@@ -151,33 +151,29 @@ int myWriteParam(ZEQ_HANDLE handle, int axis, int address, int value) {
                       0);
 }
 int myWriteParamQ(ZEQ_HANDLE handle, int axis, int address, int value) {
-    return writeParam(Entry::COMMON_ZEQ_SetParam32, "myWriteParamQ", handle, axis, address,
-                      value, 1);
+    return writeParam(Entry::COMMON_ZEQ_SetParam32, "myWriteParamQ", handle, axis, address, value,
+                      1);
 }
 int myWriteParamDouble(ZEQ_HANDLE handle, int axis, int address, std::int64_t value) {
     return writeParam(Entry::COMMON_ZEQ_SetParam48, "myWriteParamDouble", handle, axis, address,
                       value, 0);
 }
 int myWriteParamDoubleQ(ZEQ_HANDLE handle, int axis, int address, std::int64_t value) {
-    return writeParam(Entry::COMMON_ZEQ_SetParam48, "myWriteParamDoubleQ", handle, axis,
-                      address, value, 1);
+    return writeParam(Entry::COMMON_ZEQ_SetParam48, "myWriteParamDoubleQ", handle, axis, address,
+                      value, 1);
 }
 
 std::uint16_t myReadParamWord(ZEQ_HANDLE handle, int axis, int address, int* status) {
-    return readParam<std::uint16_t>(Entry::COMMON_ZEQ_GetParam16, handle, axis, address, status,
-                                    0);
+    return readParam<std::uint16_t>(Entry::COMMON_ZEQ_GetParam16, handle, axis, address, status, 0);
 }
 std::uint16_t myReadParamWordQ(ZEQ_HANDLE handle, int axis, int address, int* status) {
-    return readParam<std::uint16_t>(Entry::COMMON_ZEQ_GetParam16, handle, axis, address, status,
-                                    1);
+    return readParam<std::uint16_t>(Entry::COMMON_ZEQ_GetParam16, handle, axis, address, status, 1);
 }
 std::int32_t myReadParam(ZEQ_HANDLE handle, int axis, int address, int* status) {
-    return readParam<std::int32_t>(Entry::COMMON_ZEQ_GetParam32, handle, axis, address, status,
-                                   0);
+    return readParam<std::int32_t>(Entry::COMMON_ZEQ_GetParam32, handle, axis, address, status, 0);
 }
 std::int32_t myReadParamQ(ZEQ_HANDLE handle, int axis, int address, int* status) {
-    return readParam<std::int32_t>(Entry::COMMON_ZEQ_GetParam32, handle, axis, address, status,
-                                   1);
+    return readParam<std::int32_t>(Entry::COMMON_ZEQ_GetParam32, handle, axis, address, status, 1);
 }
 int myReadParamDouble(ZEQ_HANDLE handle, int axis, int address, std::int64_t* value) {
     return readParam48("myReadParamDouble", handle, axis, address, value, 0);

@@ -36,7 +36,9 @@ std::string executableDir() {
     return slash == std::string::npos ? std::string{} : p.substr(0, slash);
 }
 
-std::string libraryFileName(const std::string& base) { return base + ".dll"; }
+std::string libraryFileName(const std::string& base) {
+    return base + ".dll";
+}
 
 #else
 
@@ -69,7 +71,9 @@ std::string executableDir() {
     return slash == std::string::npos ? std::string{} : p.substr(0, slash);
 }
 
-std::string libraryFileName(const std::string& base) { return "lib" + base + ".so"; }
+std::string libraryFileName(const std::string& base) {
+    return "lib" + base + ".so";
+}
 
 #endif
 

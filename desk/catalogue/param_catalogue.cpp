@@ -7,10 +7,11 @@
 namespace zeq::desk {
 namespace {
 
-constexpr ParamRow systemRow(std::string_view name, std::string_view format, int address,
-                             int kind, int readOnly, int global) {
+constexpr ParamRow systemRow(std::string_view name, std::string_view format, int address, int kind,
+                             int readOnly, int global) {
     ParamRow r{};
-    for (std::size_t i = 0; i < name.size() && i + 1 < ParamRow::kNameSize; ++i) r.name[i] = name[i];
+    for (std::size_t i = 0; i < name.size() && i + 1 < ParamRow::kNameSize; ++i)
+        r.name[i] = name[i];
     for (std::size_t i = 0; i < format.size() && i + 1 < ParamRow::kFormatSize; ++i)
         r.format[i] = format[i];
     r.address = static_cast<std::uint16_t>(address);
@@ -31,7 +32,9 @@ static_assert(std::size(kSystemRowTable) == ParamCatalogue::kSystemRows,
 
 // Upper-case mapping of the names: ASCII letters only, so bytes of a multi-byte character
 // are never altered (both sides go through the same mapping).
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -86,10 +89,16 @@ ParamRow ParamRow::terminator(std::uint16_t nextAddress) {
     return make({}, {}, nextAddress, 0, false, false);
 }
 
-std::string_view ParamRow::nameView() const { return fieldView(name, kNameSize); }
-std::string_view ParamRow::formatView() const { return fieldView(format, kFormatSize); }
+std::string_view ParamRow::nameView() const {
+    return fieldView(name, kNameSize);
+}
+std::string_view ParamRow::formatView() const {
+    return fieldView(format, kFormatSize);
+}
 
-std::span<const ParamRow> systemParamRows() { return kSystemRowTable; }
+std::span<const ParamRow> systemParamRows() {
+    return kSystemRowTable;
+}
 
 ParamCatalogue::ParamCatalogue() : m_rows{} {}
 

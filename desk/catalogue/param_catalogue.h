@@ -13,14 +13,14 @@ namespace zeq::desk {
 
 // Value kind codes; the same numbers the script type table gives the declarable types.
 enum ParamKind : std::int32_t {
-    kKindGearSrc = 0,   // only `gearsrc`; read like a 16-bit word
-    kKindFlag16 = 1,    // only `emstop` and `hpause`; read like a 16-bit word
-    kKindUInt16 = 2,    // "ZEQ_UINT"
-    kKindInt16 = 3,     // "ZEQ_INT"
-    kKindUInt32 = 4,    // "ZEQ_ULONG"
-    kKindInt32 = 5,     // "ZEQ_LONG"
-    kKindInt48 = 6,     // "ZEQ_DOUBLE"
-    kKindBlock = 7,     // `ZEQ_block`: statements that write a single value refuse it
+    kKindGearSrc = 0,  // only `gearsrc`; read like a 16-bit word
+    kKindFlag16 = 1,   // only `emstop` and `hpause`; read like a 16-bit word
+    kKindUInt16 = 2,   // "ZEQ_UINT"
+    kKindInt16 = 3,    // "ZEQ_INT"
+    kKindUInt32 = 4,   // "ZEQ_ULONG"
+    kKindInt32 = 5,    // "ZEQ_LONG"
+    kKindInt48 = 6,    // "ZEQ_DOUBLE"
+    kKindBlock = 7,    // `ZEQ_block`: statements that write a single value refuse it
 };
 
 // Card words taken by a value of the kind (1, 2 or 3); 0 for a block, whose size the row does
@@ -59,7 +59,7 @@ struct ParamRow {
 std::span<const ParamRow> systemParamRows();
 
 class ParamCatalogue {
-public:
+  public:
     static constexpr int kSystemRows = 237;
     // The user storage area: 100 words from address 352; every macro takes at least one word,
     // so at most 100 user rows.
@@ -102,7 +102,7 @@ public:
     // The listing text of the system rows: global rows first, then axis rows, two per line.
     static std::string listing();
 
-private:
+  private:
     // The catalogue is process-wide; the compiler appends while the watch list or a graph
     // capture may be looking names up, so every access takes the lock.
     mutable std::mutex m_mutex;

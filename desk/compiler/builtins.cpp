@@ -15,7 +15,7 @@ bool isHWord(std::string_view text) { return text == "h" || text == "H"; }
 
 bool ScriptCompiler::atLineEnd(bool reportIt) {
     if (m_lex.code() == tok::EndOfLine) {
-        if (reportIt) m_lex.report(msg::kArgsMissing, std::nullopt, m_lex.line() - 1);
+        if (reportIt) m_lex.report(msg::kArgsMissing, std::nullopt, m_lex.lineOfCurrentEnd());
         return true;
     }
     return m_lex.immediate() && m_lex.code() == tok::EndOfSource;
@@ -164,7 +164,7 @@ bool ScriptCompiler::readStatement(bool emitIt) {
         if (atLineEnd(true)) {
             char text[160];
             std::snprintf(text, sizeof text, msg::kLocalParamNeedsAxis, name.c_str());
-            m_lex.report(text, std::nullopt, m_lex.line() - 1);
+            m_lex.report(text, std::nullopt, m_lex.lineOfCurrentEnd());
             return false;
         }
         if (m_lex.code() == ',') m_lex.advance();
@@ -228,7 +228,7 @@ void ScriptCompiler::writeStatement() {
             if (m_lex.code() == ',') {
                 m_lex.advance();
                 if (atLineEnd(false) || !lineGoesOn(m_lex)) {
-                    m_lex.report(msg::kAxisMissing, std::nullopt, m_lex.line() - 1);
+                    m_lex.report(msg::kAxisMissing, std::nullopt, m_lex.lineOfCurrentEnd());
                     return;
                 }
             }
@@ -239,7 +239,7 @@ void ScriptCompiler::writeStatement() {
         if (atLineEnd(true)) {
             char text[160];
             std::snprintf(text, sizeof text, msg::kLocalParamNeedsAxis, name.c_str());
-            m_lex.report(text, std::nullopt, m_lex.line() - 1);
+            m_lex.report(text, std::nullopt, m_lex.lineOfCurrentEnd());
             return;
         }
         if (m_lex.code() == ',') m_lex.advance();
@@ -270,7 +270,7 @@ void ScriptCompiler::waitStatement() {
         return;
     }
     if (!row.global && atLineEnd(false)) {
-        m_lex.report(msg::kBoardLocalParam, std::nullopt, m_lex.line() - 1);
+        m_lex.report(msg::kBoardLocalParam, std::nullopt, m_lex.lineOfCurrentEnd());
         return;
     }
     if (m_lex.code() == ',') m_lex.advance();

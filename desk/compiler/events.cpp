@@ -31,7 +31,7 @@ void ScriptCompiler::fileContour() {
     if (p >= src.size() || src[p] == '\n') {
         m_lex.advance();
         m_lex.report(msg::kFileNameMissing, std::nullopt,
-                     m_lex.code() == tok::EndOfLine ? m_lex.line() - 1 : m_lex.line());
+                     m_lex.lineOfCurrentEnd());
         return;
     }
     size_t end = p;

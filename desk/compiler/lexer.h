@@ -53,6 +53,9 @@ public:
     size_t position() const { return m_pos; }
     int line() const { return m_line; }
     int statementLine() const { return m_stmtLine; }
+    // The line a statement ended on when the current token is its line end: the previous line
+    // after a line feed, the current one at the end of the source.
+    int lineOfCurrentEnd() const { return m_code == 10 ? m_line - 1 : m_line; }
     bool atEnd() const { return m_pos >= m_len; }
     // Re-reads from `pos` on `line` with the given token text (the assignment statement puts
     // the read position back behind its identifier).

@@ -91,6 +91,18 @@ TEST_F(ZeqCli, RelativePathIsRecordedAbsolute) {
     EXPECT_EQ(info.substr(24, len), (dir / "rel.zeq").string());
 }
 
+TEST_F(ZeqCli, RelativeHomeAndEnvironmentHome) {
+    script("h.zeq", "main\nend\n");
+    std::string cmd = "cd " + dir.string() + " && " + std::string(ZEQ_BIN_DIR) +
+                      "/zeq --home relhome compile h.zeq >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_TRUE(fs::exists(dir / "relhome" / "dat" / "build.dat"));
+    cmd = "cd " + dir.string() + " && ZEQ_HOME=" + (dir / "envhome").string() + " " +
+          std::string(ZEQ_BIN_DIR) + "/zeq compile h.zeq >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_TRUE(fs::exists(dir / "envhome" / "dat" / "binfo.dat"));
+}
+
 TEST_F(ZeqCli, CompileErrorsExitOne) {
     const fs::path src = script("bad.zeq", "main\n\tSetMCSmaxvel 1000\nend\n");
     const ZeqRun r = runZeq("--home " + home() + " compile " + src.string(), err);

@@ -13,7 +13,7 @@ namespace zeq::desk::test {
 namespace {
 
 class RecordingView : public BoardsView {
-public:
+  public:
     void setConnectionState(std::string_view t) override { state = t; }
     void setCounterText(std::string_view t) override { counters = t; }
     void slotsChanged() override { ++refills; }
@@ -30,7 +30,7 @@ std::string readFile(const std::filesystem::path& p) {
 }
 
 class BoardsTest : public BindingTest {
-protected:
+  protected:
     void SetUp() override {
         BindingTest::SetUp();
         stub = loadStub("usb");
@@ -47,9 +47,7 @@ protected:
         std::filesystem::remove_all(dir);
         BindingTest::TearDown();
     }
-    void writeIni(const std::string& text) {
-        std::ofstream(dir / "dat" / "zeq.ini") << text;
-    }
+    void writeIni(const std::string& text) { std::ofstream(dir / "dat" / "zeq.ini") << text; }
     void addDevice(const std::string& description, std::uint32_t location,
                    std::uint16_t naxis = 4) {
         zeqstub::Device d;
@@ -253,7 +251,8 @@ TEST_F(BoardsTest, ReconnectAfterThePlugChangedIsRefused) {
          "错误的设备名!\r\n请重新搜索后再重试!\r\n连接失败!\r\n", 15},
         {"description unreadable",
          [](zeqstub::Control& c) { c.devices[0].descriptionFailures = 1; },
-         "找不到此设备,请确定此设备是否连接或已被占用!\r\n请重新搜索后再重试!\r\n连接失败!\r\n", 15},
+         "找不到此设备,请确定此设备是否连接或已被占用!\r\n请重新搜索后再重试!\r\n连接失败!\r\n",
+         15},
         {"other location", [](zeqstub::Control& c) { c.devices[0].location = 99; },
          "无法连接设备!\n请重新搜索后再重试!\n连接失败!\r\n", 15},
         {"location unreadable", [](zeqstub::Control& c) { c.devices[0].locationFails = true; },
@@ -394,6 +393,19 @@ TEST_F(BoardsTest, RenameWritesTheDescriptionIntoTheEeprom) {
     stub->openStatus = 4;
     EXPECT_FALSE(boards.renameDevice(0, "Cell 3"));
     EXPECT_EQ(dialogs.messages.back(), "无法打开USB设备,修改不成功!");
+}
+
+TEST_F(BoardsTest, ConnectionsCloseWithTheirBoards) {
+    addDevice("ZEQ-A", 1);
+    ZEQ_HANDLE h = 0;
+    {
+        Boards local(deviceBinding(), output, dialogs, clock);
+        local.search();
+        ASSERT_EQ(local.toggleConnection(0), 0);
+        h = local.handle(0);
+    }
+    EXPECT_EQ(stub->last("ZEQ_Close"), "ZEQ_Close(" + std::to_string(h) + ")");
+    EXPECT_TRUE(stub->openDevice.empty());
 }
 
 TEST(BoardTitles, CardTagReplacesTheBracketPart) {

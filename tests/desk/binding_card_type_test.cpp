@@ -8,7 +8,7 @@ namespace zeq::desk::test {
 namespace {
 
 class TypeView : public BoardsView {
-public:
+  public:
     void setConnectionState(std::string_view t) override { state = t; }
     void setCounterText(std::string_view t) override { counters = t; }
     void cardTypeChanged(int type) override { types.push_back(type); }
@@ -19,7 +19,7 @@ public:
 
 // A library folder holding both variants, as the program's Dll folder does.
 class CardTypes : public BindingTest {
-protected:
+  protected:
     void SetUp() override {
         BindingTest::SetUp();
         dir = std::filesystem::temp_directory_path() /
@@ -93,7 +93,7 @@ TEST_F(CardTypes, SwitchToPciSearchesItsCardsAndConnects) {
     const ZEQ_HANDLE h = boards.handle(1);
     ASSERT_NE(h, 0u);
     EXPECT_EQ(pci->openDevice.at(h), 0x3C);  // opened with the slot's card entry
-    EXPECT_EQ(boards.axisCount(1), 8);        // card 0x3C is not in the device list: naxis 8
+    EXPECT_EQ(boards.axisCount(1), 8);       // card 0x3C is not in the device list: naxis 8
     EXPECT_EQ(output.take(), "ZEQ_PCI_Card(0x3C) 已连接\r\n");
 
     pci->openStatus = 5;

@@ -18,7 +18,7 @@
 namespace zeq::desk::test {
 
 class RecordingDialogs : public UserDialogs {
-public:
+  public:
     void message(std::string_view text) override { messages.emplace_back(text); }
     Answer askYesNo(std::string_view text, Answer d) override {
         messages.emplace_back(text);
@@ -32,7 +32,7 @@ public:
 };
 
 class RecordingOutput : public OutputSink {
-public:
+  public:
     void append(std::string_view t) override {
         std::lock_guard lock(mutex);
         text += t;
@@ -47,7 +47,7 @@ public:
 
 // A clock whose sleeps only count.
 class CountingClock : public Clock {
-public:
+  public:
     std::chrono::steady_clock::time_point now() override { return m_start + slept; }
     void sleepFor(std::chrono::milliseconds ms) override {
         ++sleeps;
@@ -56,11 +56,13 @@ public:
     int sleeps = 0;
     std::chrono::milliseconds slept{0};
 
-private:
+  private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-inline std::string stubDir(const char* variant) { return std::string(ZEQ_STUB_DIR) + "/" + variant; }
+inline std::string stubDir(const char* variant) {
+    return std::string(ZEQ_STUB_DIR) + "/" + variant;
+}
 
 // The control block of the stub library loaded from `dir`.
 inline zeqstub::Control* stubControl(const std::string& path) {
@@ -84,7 +86,7 @@ inline void stubNotify(const std::string& path, std::uint32_t message, std::uint
 
 // Every test starts with the process-wide binding unloaded and its messages recorded.
 class BindingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         DeviceBinding& b = deviceBinding();
         b.unload();

@@ -12,8 +12,7 @@ namespace zeq::desk {
 namespace {
 
 // Every bound function type is the type the library's header declares.
-#define ZEQ_SIG_USB(name) \
-    static_assert(std::is_same_v<fn::USB_##name, decltype(&::name)>, #name);
+#define ZEQ_SIG_USB(name) static_assert(std::is_same_v<fn::USB_##name, decltype(&::name)>, #name);
 #define ZEQ_SIG_PCI(name)
 #define ZEQ_SIG_COMMON(name) \
     static_assert(std::is_same_v<fn::COMMON_##name, decltype(&::name)>, #name);

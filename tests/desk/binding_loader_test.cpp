@@ -11,8 +11,7 @@
 namespace zeq::desk::test {
 namespace {
 
-const char* kMissingFunction =
-    "错误: 在链接库中没有找到 %s 函数\r\n请确认链接库是否是最新版本";
+const char* kMissingFunction = "错误: 在链接库中没有找到 %s 函数\r\n请确认链接库是否是最新版本";
 
 std::string missing(const char* name) {
     char buf[256];
@@ -67,8 +66,7 @@ TEST_F(BindingLoad, UsbLibraryBindsAndRegistersTheMainWindow) {
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(b.isLoaded());
     for (const BindingName& n : usbBindingList()) EXPECT_NE(b.entry(n.entry), nullptr) << n.name;
-    for (const BindingName& n : commonBindingList())
-        EXPECT_NE(b.entry(n.entry), nullptr) << n.name;
+    for (const BindingName& n : commonBindingList()) EXPECT_NE(b.entry(n.entry), nullptr) << n.name;
     for (const BindingName& n : pciBindingList()) EXPECT_EQ(b.entry(n.entry), nullptr) << n.name;
     zeqstub::Control* c = stubControl(libraryPath());
     ASSERT_NE(c, nullptr);

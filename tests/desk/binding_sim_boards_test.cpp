@@ -12,13 +12,14 @@ namespace zeq::desk::test {
 namespace {
 
 class SimBoards : public BindingTest {
-protected:
+  protected:
     void SetUp() override {
         BindingTest::SetUp();
         ::setenv("ZEQLINK_SIM_CLOCK", "step", 1);
         simCards(2);
         deviceBinding().setLibraryDir(ZEQ_DLL_DIR);
-        ASSERT_EQ(deviceBinding().load(), 0) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+        ASSERT_EQ(deviceBinding().load(), 0)
+            << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
         dir = std::filesystem::temp_directory_path() /
               ("zeq-simboards-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -107,8 +108,9 @@ TEST_F(SimBoards, ChangedDeviceAtTheIndexIsRefused) {
     // Fewer cards than before: the index names no device any more.
     simCards(1);
     EXPECT_EQ(boards.toggleConnection(1), 15);
-    EXPECT_EQ(output.take(),
-              "找不到此设备,请确定此设备是否连接或已被占用!\r\n请重新搜索后再重试!\r\n连接失败!\r\n");
+    EXPECT_EQ(
+        output.take(),
+        "找不到此设备,请确定此设备是否连接或已被占用!\r\n请重新搜索后再重试!\r\n连接失败!\r\n");
     simCards(2);
     renameCard(1, "ZEQ-SIM1");  // leave the cards as found: they outlive a test
 }

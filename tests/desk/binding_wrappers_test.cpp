@@ -11,7 +11,7 @@ namespace zeq::desk::test {
 namespace {
 
 class Wrappers : public BindingTest {
-protected:
+  protected:
     void SetUp() override {
         BindingTest::SetUp();
         stub = loadStub("usb");
@@ -30,17 +30,31 @@ TEST_F(Wrappers, CallsCarryTheArgumentsInTheLibrarysOrder) {
     std::int64_t v48 = 0;
     const Case cases[] = {
         {"myWriteParamWord", [] { myWriteParamWord(7, 2, 131, 5); }, "ZEQ_SetParam16(7,131,5,2,0)"},
-        {"myWriteParamWordQ", [] { myWriteParamWordQ(7, 2, 131, 5); }, "ZEQ_SetParam16(7,131,5,2,1)"},
+        {"myWriteParamWordQ", [] { myWriteParamWordQ(7, 2, 131, 5); },
+         "ZEQ_SetParam16(7,131,5,2,1)"},
         {"myWriteParam", [] { myWriteParam(7, 1, 12, -9); }, "ZEQ_SetParam32(7,12,-9,1,0)"},
         {"myWriteParamQ", [] { myWriteParamQ(7, 1, 12, -9); }, "ZEQ_SetParam32(7,12,-9,1,1)"},
         {"myWriteParamDouble", [] { myWriteParamDouble(7, 0, 337, 1LL << 40); },
          "ZEQ_SetParam48(7,337,1099511627776,0,0)"},
         {"myWriteParamDoubleQ", [] { myWriteParamDoubleQ(7, 0, 337, -1); },
          "ZEQ_SetParam48(7,337,-1,0,1)"},
-        {"myReadParamWordQ", [] { int s; myReadParamWordQ(7, 3, 129, &s); },
+        {"myReadParamWordQ",
+         [] {
+             int s;
+             myReadParamWordQ(7, 3, 129, &s);
+         },
          "ZEQ_GetParam16(7,129,p,3,1)"},
-        {"myReadParam", [] { int s; myReadParam(7, 3, 225, &s); }, "ZEQ_GetParam32(7,225,p,3,0)"},
-        {"myReadParamQ", [] { int s; myReadParamQ(7, 3, 225, &s); },
+        {"myReadParam",
+         [] {
+             int s;
+             myReadParam(7, 3, 225, &s);
+         },
+         "ZEQ_GetParam32(7,225,p,3,0)"},
+        {"myReadParamQ",
+         [] {
+             int s;
+             myReadParamQ(7, 3, 225, &s);
+         },
          "ZEQ_GetParam32(7,225,p,3,1)"},
         {"myReadParamDouble", [&] { myReadParamDouble(7, 1, 175, &v48); },
          "ZEQ_GetParam48(7,175,p,1,0)"},
@@ -56,11 +70,14 @@ TEST_F(Wrappers, CallsCarryTheArgumentsInTheLibrarysOrder) {
         {"myEnableGrou -1", [] { myEnableGrou(7, -1, 0); }, "ZEQ_EnableGroup(7,1,0)"},
         {"myEnableGrou 0", [] { myEnableGrou(7, 0, 1); }, "ZEQ_EnableGroup(7,0,1)"},
         {"MyMoveAbsolute", [] { MyMoveAbsolute(7, 2.5, 1, 1); }, "ZEQ_MoveAbsolute(7,2.5,1,1)"},
-        {"MyHomeSwitch2", [] { MyHomeSwitch2(7, 1, 1, 0, 3, 0); },
-         "ZEQ_HomeSwitch2(7,1,1,0,3,0)"},
+        {"MyHomeSwitch2", [] { MyHomeSwitch2(7, 1, 1, 0, 3, 0); }, "ZEQ_HomeSwitch2(7,1,1,0,3,0)"},
         {"MyGearInDist", [] { MyGearInDist(7, 1.5, 0, 1, 2, 3, 100.0, 1, 1); },
          "ZEQ_GearInDist(7,1.5,0,1,2,3,100,1,1)"},
-        {"MyLinear2A", [] { int m; MyLinear2A(7, 10.0, 3.0, 0, -4.0, 1, &m, 1); },
+        {"MyLinear2A",
+         [] {
+             int m;
+             MyLinear2A(7, 10.0, 3.0, 0, -4.0, 1, &m, 1);
+         },
          "ZEQ_Linear2A(7,10,3,0,-4,1,p,1)"},
         {"MyEventADD32", [] { MyEventADD32(7, 3, 1, 10, 0, 10, 1, 317, 0, 1); },
          "ZEQ_ADD32(7,3,1,10,0,10,1,317,0,1)"},
@@ -68,24 +85,38 @@ TEST_F(Wrappers, CallsCarryTheArgumentsInTheLibrarysOrder) {
          "ZEQ_SET48(7,2,0,8589934592,337,0,0)"},
         {"MyEnableEvent", [] { MyEnableEvent(7, 31, 1); }, "ZEQ_EnableEvent(7,31,1)"},
         {"MySetSynSource", [] { MySetSynSource(7, 5, 2, 1); }, "ZEQ_SetSynSourceType(7,5,2,1)"},
-        {"MyGetGetEncp", [] { int v; MyGetGetEncp(7, &v, 2, 0); }, "ZEQ_GetEncp(7,p,2,0)"},
+        {"MyGetGetEncp",
+         [] {
+             int v;
+             MyGetGetEncp(7, &v, 2, 0);
+         },
+         "ZEQ_GetEncp(7,p,2,0)"},
         {"ExecutePath", [] { ExecutePath(7); }, "ZEQ_InterpolatePath(7)"},
         {"AddLineSeg", [] { AddLineSeg(7, 1, 2, 3, 4, 5); }, "ZEQ_AddLine3(7,1,2,3,4,5)"},
         {"AddArcSeg", [] { AddArcSeg(7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11); },
          "ZEQ_AddArc3(7,1,2,3,4,5,6,7,8,9,10,11)"},
         {"SetPartCartesianSys", [] { SetPartCartesianSys(7, 1, 2, 3); },
          "SetPartCartesianSys(7,1,2,3)"},
-        {"ReadID25", [] { int code; ReadID25(7, &code); }, "ZEQ_ReserveRID(7,p)"},
+        {"ReadID25",
+         [] {
+             int code;
+             ReadID25(7, &code);
+         },
+         "ZEQ_ReserveRID(7,p)"},
         {"EEPWaitForWrite", [] { EEPWaitForWrite(7); }, "ZEQ_ReserveWFWE(7)"},
         {"myEraseChip", [] { myEraseChip(7); }, "ZEQ_ReserveEC(7)"},
         {"ZEQ_ErasePage", [] { ZEQ_ErasePage(7, 0x3E8); }, "ZEQ_ReserveEP(7,1000)"},
         {"Reverse", [] { Reverse(0x01); }, "ZEQ_Reverse(1)"},
         {"myExitGrou", [] { myExitGrou(7, 1); }, "ZEQ_ExitGroup(7,1)"},
-        {"myMapAxis2Group", [] { myMapAxis2Group(7, 'y', 3, 0); },
-         "ZEQ_MapAxis2Group(7,121,3,0)"},
+        {"myMapAxis2Group", [] { myMapAxis2Group(7, 'y', 3, 0); }, "ZEQ_MapAxis2Group(7,121,3,0)"},
         {"usbPurge", [] { usbPurge(7, 1); }, "ZEQ_Purge(7,1)"},
         {"SetTimeouts", [] { SetTimeouts(7, 1000, 1000); }, "ZEQ_SetTimeouts(7,1000,1000)"},
-        {"USBOpen", [] { ZEQ_HANDLE h; USBOpen(0, &h); }, "ZEQ_Open(0,p)"},
+        {"USBOpen",
+         [] {
+             ZEQ_HANDLE h;
+             USBOpen(0, &h);
+         },
+         "ZEQ_Open(0,p)"},
         {"MySetPathDecel", [] { MySetPathDecel(7, 200.0); }, "ZEQ_SetPathDecel(7,200)"},
         {"MySetDistScale", [] { MySetDistScale(7, 1000.0, 2); }, "ZEQ_SetDistScale(7,1000,2)"},
     };
@@ -178,7 +209,12 @@ TEST_F(UnboundWrappers, EveryCallReportsItsWrapper) {
     const Case cases[] = {
         {" MyMoveAbsolute 函数无效", [] { return MyMoveAbsolute(1, 1.0, 0, 1); }, 6},
         {" MyEventXOR16iB 函数无效", [] { return MyEventXOR16iB(1, 0, 0, 1, 0, 3, 2, 0, 1); }, 6},
-        {" USBOpen 函数无效", [] { ZEQ_HANDLE h = 0; return USBOpen(0, &h); }, 6},
+        {" USBOpen 函数无效",
+         [] {
+             ZEQ_HANDLE h = 0;
+             return USBOpen(0, &h);
+         },
+         6},
         {" myWriteParamWordQ 函数无效", [] { return myWriteParamWordQ(1, 0, 1, 1); }, 6},
         {" myReadParamDouble 函数无效", [&] { return myReadParamDouble(1, 0, 337, &v48); }, 6},
         {" WaitForQCDFIFONotHalfFull 函数无效", [] { return WaitForQCDFIFONotHalfFull(1); }, 6},
@@ -196,9 +232,22 @@ TEST_F(UnboundWrappers, EveryCallReportsItsWrapper) {
         {"ReadID25 is not valid!", [&] { return ReadID25(1, &i); }, 0xFF},
         {"Reverse is not valid!", [] { return Reverse(0x0F); }, 0},
         {"MySethWnd is not valid!", [] { return MySethWnd(1); }, 0},
-        {nullptr, [&] { int s = 0; double r = myReadParamWord(1, 0, 634, &s); i = s; return r; },
+        {nullptr,
+         [&] {
+             int s = 0;
+             double r = myReadParamWord(1, 0, 634, &s);
+             i = s;
+             return r;
+         },
          0xFFFF},
-        {nullptr, [&] { int s = 0; double r = myReadParamQ(1, 0, 225, &s); i = s; return r; }, -1},
+        {nullptr,
+         [&] {
+             int s = 0;
+             double r = myReadParamQ(1, 0, 225, &s);
+             i = s;
+             return r;
+         },
+         -1},
         {nullptr, [] { return readAxisCount(1); }, -1},
     };
     for (const Case& c : cases) {

@@ -8,7 +8,9 @@
 namespace zeq::desk {
 namespace {
 
-std::string spaces(int n) { return std::string(n, ' '); }
+std::string spaces(int n) {
+    return std::string(n, ' ');
+}
 
 // "  %5s   %-14s%-11s %-6s|" with each CJK character two columns wide.
 const std::string kTitles = "  " + spaces(1) + "序号" + "   " + "参数名" + spaces(8) + "数据格式" +
@@ -29,8 +31,8 @@ TEST(CatalogueListing, AxisSectionFollowsTheGlobalRows) {
     const std::string text = ParamCatalogue::listing();
     // 132 global rows end on a full line; the axis rows are numbered from 1 again.
     const std::string joint = "   131:  pathwaitequ     R16         WR   |" +
-                              std::string("   132:  oemcode         U16         WR   |") +
-                              "\r\n|" + "\r\n\r\n轴参数：\n|" + kTitles + kTitles + kRuler +
+                              std::string("   132:  oemcode         U16         WR   |") + "\r\n|" +
+                              "\r\n\r\n轴参数：\n|" + kTitles + kTitles + kRuler +
                               "   1  :  mcsvel          S16.16      WR   |" +
                               "   2  :  mcstgvel        S16.16      WR   |\r\n|";
     EXPECT_NE(text.find(joint), std::string::npos);

@@ -9,7 +9,7 @@ namespace zeq::desk {
 namespace {
 
 class CatalogueLookup : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { cat.loadSystemRows(); }
 
     // What a macro definition does: its row, then the terminator behind it.
@@ -27,9 +27,9 @@ TEST_F(CatalogueLookup, NamesMatchIgnoringCaseAndWhole) {
         int index;
     };
     const Case cases[] = {
-        {"MCSMaxVel", 6},   {"mcsmaxvel", 6}, {"McsMaxvel", 6},  {"segstarth", 226},
-        {"PATHfifoCLR", 230}, {"oemcode", 236}, {"mcsmax", -1},   {"mcsmaxvel ", -1},
-        {"mcsmaxvelx", -1}, {"", -1},         {"nosuchparam", -1},
+        {"MCSMaxVel", 6},     {"mcsmaxvel", 6}, {"McsMaxvel", 6},    {"segstarth", 226},
+        {"PATHfifoCLR", 230}, {"oemcode", 236}, {"mcsmax", -1},      {"mcsmaxvel ", -1},
+        {"mcsmaxvelx", -1},   {"", -1},         {"nosuchparam", -1},
     };
     for (const Case& c : cases) EXPECT_EQ(cat.findByName(c.name), c.index) << c.name;
 }

@@ -115,7 +115,8 @@ struct Custom {
         if (g_control.findStatus != 0) return g_control.findStatus;
         list->count = static_cast<std::int32_t>(g_control.pciIds.size());
         for (std::size_t i = 0; i < g_control.pciIds.size() && i < PciDeviceList::kMaxCards; ++i)
-            list->card[i] = PciCardEntry{{0x10u + static_cast<std::uint32_t>(i), g_control.pciIds[i], 0}};
+            list->card[i] =
+                PciCardEntry{{0x10u + static_cast<std::uint32_t>(i), g_control.pciIds[i], 0}};
         return 0;
     }
     int ZEQ_ReadProEEP(ZEQ_HANDLE handle, ZEQ_EEPROM_DATA* data) {
@@ -138,18 +139,18 @@ Custom g_custom;
 
 // The exports are defined under their own C++ names and given the library's symbol names:
 // the PCI variant's ZEQ_Open differs from the one the public header declares.
-#define STUB_DEFINE(name, result, params, args)                                 \
-    STUB_EXPORT result stub_##name params __asm__(#name);                       \
-    STUB_EXPORT result stub_##name params {                                     \
+#define STUB_DEFINE(name, result, params, args)                                   \
+    STUB_EXPORT result stub_##name params __asm__(#name);                         \
+    STUB_EXPORT result stub_##name params {                                       \
         g_control.calls.push_back(std::string(#name) + "(" + argText args + ")"); \
-        auto run = [&](auto* c) -> result {                                     \
-            if constexpr (requires { c->name args; }) {                         \
-                return c->name args;                                            \
-            } else {                                                            \
-                return defaultResult<result>(#name);                            \
-            }                                                                   \
-        };                                                                      \
-        return run(&g_custom);                                                  \
+        auto run = [&](auto* c) -> result {                                       \
+            if constexpr (requires { c->name args; }) {                           \
+                return c->name args;                                              \
+            } else {                                                              \
+                return defaultResult<result>(#name);                              \
+            }                                                                     \
+        };                                                                        \
+        return run(&g_custom);                                                    \
     }
 
 #if defined(ZEQ_STUB_PCI)
@@ -173,7 +174,9 @@ STUB_EXPORT void ZEQ_SetNotifyCallback(ZEQ_NOTIFY_FN fn, void* context) {
 }
 #endif
 
-STUB_EXPORT zeqstub::Control* zeqstub_control() { return &g_control; }
+STUB_EXPORT zeqstub::Control* zeqstub_control() {
+    return &g_control;
+}
 
 STUB_EXPORT void zeqstub_notify(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
     if (g_control.notify) g_control.notify(g_control.notifyContext, 1, message, wParam, lParam);
