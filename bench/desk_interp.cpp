@@ -20,19 +20,21 @@ namespace {
 using namespace zeq::desk;
 
 class NullSink : public OutputSink {
-public:
+  public:
     void append(std::string_view text) override { m_bytes += text.size(); }
     std::size_t m_bytes = 0;
 };
 
 class NullPort : public DevicePort {
-public:
+  public:
     int writeParam16(std::uint32_t, int, int, int, bool) override { return 0; }
     int writeParam32(std::uint32_t, int, int, int, bool) override { return 0; }
     int writeParam48(std::uint32_t, int, int, std::int64_t, bool) override { return 0; }
     int readParam16(std::uint32_t, int, int, int* s, bool) override { return *s = 0; }
     int readParam32(std::uint32_t, int, int, int* s, bool) override { return *s = 0; }
-    int readParam48(std::uint32_t, int, int, std::int64_t* v, bool) override { return static_cast<int>(*v = 0); }
+    int readParam48(std::uint32_t, int, int, std::int64_t* v, bool) override {
+        return static_cast<int>(*v = 0);
+    }
     int waitFifoNotHalfFull(std::uint32_t, bool) override { return 0; }
     int writeWaitToken(std::uint32_t, int, int) override { return 0; }
     int writeWaitToZero(std::uint32_t, int, int) override { return 0; }
@@ -43,7 +45,9 @@ public:
     int executePath(std::uint32_t) override { return 0; }
     int getMachineData(std::uint32_t, AxisMachineData (&)[4]) override { return 0; }
     int pathAddEvent(std::uint32_t, const void*, int) override { return 0; }
-    int builtin(int, std::uint32_t, std::span<const DeviceArg>, int, DeviceOut&) override { return 0; }
+    int builtin(int, std::uint32_t, std::span<const DeviceArg>, int, DeviceOut&) override {
+        return 0;
+    }
     int axisCount(int) override { return 4; }
 };
 
@@ -106,13 +110,18 @@ void run(benchmark::State& state, const char* pattern, int statementsPerTurn) {
     for (auto _ : state) {
         if (!interp.runProgram(boards, p.home, p.source)) state.SkipWithError("not loadable");
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(turns) * statementsPerTurn);
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(turns) *
+                            statementsPerTurn);
     state.counters["echo_bytes"] = static_cast<double>(sink.m_bytes);
     std::filesystem::remove_all(p.home);
 }
 
-void BM_ArithmeticLoop(benchmark::State& state) { run(state, kArithmetic, 5); }
-void BM_CallLoop(benchmark::State& state) { run(state, kCall, 7); }
+void BM_ArithmeticLoop(benchmark::State& state) {
+    run(state, kArithmetic, 5);
+}
+void BM_CallLoop(benchmark::State& state) {
+    run(state, kCall, 7);
+}
 
 BENCHMARK(BM_ArithmeticLoop)->Arg(kTurns)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CallLoop)->Arg(kTurns)->Unit(benchmark::kMillisecond);

@@ -13,9 +13,9 @@
 #include "binding/device_binding.h"
 #include "binding/device_wrappers.h"
 #include "commands.h"
-#include "device_options.h"
 #include "core/app_home.h"
 #include "core/stdout_sink.h"
+#include "device_options.h"
 #include "interpreter/binding_device_port.h"
 #include "interpreter/run_controller.h"
 
@@ -24,10 +24,12 @@ namespace {
 
 std::atomic<bool> g_interrupted{false};
 
-extern "C" void onInterrupt(int) { g_interrupted = true; }
+extern "C" void onInterrupt(int) {
+    g_interrupted = true;
+}
 
 class StderrDialogs : public desk::UserDialogs {
-public:
+  public:
     void message(std::string_view text) override {
         std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
     }
@@ -43,7 +45,7 @@ public:
 
 // The connected devices and the controller that runs scripts on them.
 class Session {
-public:
+  public:
     bool open(const DeviceOptions& options) {
         m_home = desk::applicationHome();
         if (!desk::ensureDirectory(m_home + "/dat")) {
@@ -62,7 +64,8 @@ public:
             char tail = 0;
             if (std::sscanf(spec.c_str(), "%d=%d%c", &board, &index, &tail) != 2 || board < 0 ||
                 board > 7 || index < 0) {
-                std::fprintf(stderr, "zeq: --board expects B=I with B in 0..7, got %s\n", spec.c_str());
+                std::fprintf(stderr, "zeq: --board expects B=I with B in 0..7, got %s\n",
+                             spec.c_str());
                 return false;
             }
             wanted.emplace_back(board, index);
@@ -108,8 +111,10 @@ public:
         bool stopSent = false;
         while (m_controller->isRunning() || m_controller->boxBusy()) {
             if (g_interrupted && !stopSent) {
-                if (box && m_controller->boxBusy()) m_controller->executeInstruction({});
-                else m_controller->stop();
+                if (box && m_controller->boxBusy())
+                    m_controller->executeInstruction({});
+                else
+                    m_controller->stop();
                 stopSent = true;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -120,7 +125,7 @@ public:
 
     desk::RunController& controller() { return *m_controller; }
 
-private:
+  private:
     std::string m_home;
     desk::StdoutSink m_sink;
     StderrDialogs m_dialogs;

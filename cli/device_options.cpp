@@ -34,6 +34,8 @@ const bool registered = registerGlobalOption(GlobalOption{
 
 }  // namespace
 
-const DeviceOptions& deviceOptions() { return mutableOptions(); }
+const DeviceOptions& deviceOptions() {
+    return mutableOptions();
+}
 
 }  // namespace zeq::cli

@@ -8,7 +8,7 @@
 namespace zeq::desk {
 
 class BindingDevicePort : public DevicePort {
-public:
+  public:
     // `axisCount`: the axis count of a board (the board table's); 4 when not given.
     explicit BindingDevicePort(std::function<int(int)> axisCount = {})
         : m_axisCount(std::move(axisCount)) {}
@@ -35,7 +35,7 @@ public:
                 DeviceOut& out) override;
     int axisCount(int board) override;
 
-private:
+  private:
     std::function<int(int)> m_axisCount;
 };
 

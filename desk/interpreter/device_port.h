@@ -38,7 +38,7 @@ struct AxisMachineData {
 };
 
 class DevicePort {
-public:
+  public:
     virtual ~DevicePort() = default;
 
     // Parameter services. `queue` selects the Q wrappers (queue FIFO) over the plain ones.

@@ -12,13 +12,13 @@ namespace {
 
 // How a built-in is called and what it prints.
 enum class Style {
-    Retry,        // FIFO selector, FIFO retry, status reported
-    RetryNoFifo,  // no FIFO selector, FIFO retry, status reported
-    Once,         // no FIFO selector, called once, status ignored
-    Segment,      // no FIFO selector, called once, the status selects a segment message
-    GetInt,       // [VAR]; out int, called once, status ignored
-    GetDouble,    // [VAR]; out double, called once, status ignored
-    GetCount,     // [VAR]; out int, FIFO selector, FIFO retry without report
+    Retry,          // FIFO selector, FIFO retry, status reported
+    RetryNoFifo,    // no FIFO selector, FIFO retry, status reported
+    Once,           // no FIFO selector, called once, status ignored
+    Segment,        // no FIFO selector, called once, the status selects a segment message
+    GetInt,         // [VAR]; out int, called once, status ignored
+    GetDouble,      // [VAR]; out double, called once, status ignored
+    GetCount,       // [VAR]; out int, FIFO selector, FIFO retry without report
     GetAxisDouble,  // [VAR] [,] AXIS; out double, FIFO selector, retry and report
     GetAxisInt,     // [VAR] [,] AXIS; out int, FIFO selector, retry and report
     GetScale,       // [VAR] [,] AXIS; the double comes back directly
@@ -35,65 +35,114 @@ struct Builtin {
 };
 
 constexpr Builtin kBuiltins[] = {
-    {rt::ClearCFIFO, "", Style::Retry}, {rt::ExitGroup, "", Style::Retry},
+    {rt::ClearCFIFO, "", Style::Retry},
+    {rt::ExitGroup, "", Style::Retry},
     {rt::UpdatePathPos, "", Style::Retry},
-    {rt::EnableGroup, "i", Style::Retry}, {rt::SetGroupAxisNum, "i", Style::Retry},
-    {rt::MCSmove, "i", Style::Retry}, {rt::PCSmove, "i", Style::Retry},
-    {rt::MCSstop, "i", Style::Retry}, {rt::PCSstop, "i", Style::Retry},
-    {rt::AbortHoming, "i", Style::Retry}, {rt::SetAtHome, "i", Style::Retry},
-    {rt::Gearin, "i", Style::Retry}, {rt::Gearout, "i", Style::Retry},
+    {rt::EnableGroup, "i", Style::Retry},
+    {rt::SetGroupAxisNum, "i", Style::Retry},
+    {rt::MCSmove, "i", Style::Retry},
+    {rt::PCSmove, "i", Style::Retry},
+    {rt::MCSstop, "i", Style::Retry},
+    {rt::PCSstop, "i", Style::Retry},
+    {rt::AbortHoming, "i", Style::Retry},
+    {rt::SetAtHome, "i", Style::Retry},
+    {rt::Gearin, "i", Style::Retry},
+    {rt::Gearout, "i", Style::Retry},
     {rt::EnableEvent, "i", Style::Retry},
-    {rt::SetMCStrack, "fi", Style::Retry}, {rt::SetPCStrack, "fi", Style::Retry},
-    {rt::SetGearSync, "fi", Style::Retry}, {rt::EnableCam, "fi", Style::Retry},
-    {rt::SetMCStgPos, "di", Style::Retry}, {rt::SetPCStgPos, "di", Style::Retry},
-    {rt::SetMCSdist, "di", Style::Retry}, {rt::SetPCSdist, "di", Style::Retry},
-    {rt::SetMCSmaxvel, "di", Style::Retry}, {rt::SetPCSmaxvel, "di", Style::Retry},
-    {rt::SetMCSaccel, "di", Style::Retry}, {rt::SetPCSaccel, "di", Style::Retry},
-    {rt::SetMCSdecel, "di", Style::Retry}, {rt::SetPCSdecel, "di", Style::Retry},
-    {rt::MoveAbsolute, "di", Style::Retry}, {rt::MoveRelative, "di", Style::Retry},
-    {rt::MoveSuperimposed, "di", Style::Retry}, {rt::Phasing, "di", Style::Retry},
-    {rt::MoveVelocity, "di", Style::Retry}, {rt::SetHomeOffset, "di", Style::Retry},
-    {rt::HomeDirect, "di", Style::Retry}, {rt::SetHighVel, "di", Style::Retry},
-    {rt::SetLowVel, "di", Style::Retry}, {rt::SetGearratio, "di", Style::Retry},
-    {rt::SetGearoutVel, "di", Style::Retry}, {rt::SetSynTime, "di", Style::Retry},
+    {rt::SetMCStrack, "fi", Style::Retry},
+    {rt::SetPCStrack, "fi", Style::Retry},
+    {rt::SetGearSync, "fi", Style::Retry},
+    {rt::EnableCam, "fi", Style::Retry},
+    {rt::SetMCStgPos, "di", Style::Retry},
+    {rt::SetPCStgPos, "di", Style::Retry},
+    {rt::SetMCSdist, "di", Style::Retry},
+    {rt::SetPCSdist, "di", Style::Retry},
+    {rt::SetMCSmaxvel, "di", Style::Retry},
+    {rt::SetPCSmaxvel, "di", Style::Retry},
+    {rt::SetMCSaccel, "di", Style::Retry},
+    {rt::SetPCSaccel, "di", Style::Retry},
+    {rt::SetMCSdecel, "di", Style::Retry},
+    {rt::SetPCSdecel, "di", Style::Retry},
+    {rt::MoveAbsolute, "di", Style::Retry},
+    {rt::MoveRelative, "di", Style::Retry},
+    {rt::MoveSuperimposed, "di", Style::Retry},
+    {rt::Phasing, "di", Style::Retry},
+    {rt::MoveVelocity, "di", Style::Retry},
+    {rt::SetHomeOffset, "di", Style::Retry},
+    {rt::HomeDirect, "di", Style::Retry},
+    {rt::SetHighVel, "di", Style::Retry},
+    {rt::SetLowVel, "di", Style::Retry},
+    {rt::SetGearratio, "di", Style::Retry},
+    {rt::SetGearoutVel, "di", Style::Retry},
+    {rt::SetSynTime, "di", Style::Retry},
     {rt::SetSynDist, "dii", Style::Retry},
-    {rt::SetGearMaster, "ii", Style::Retry}, {rt::SetSynSourceType, "ii", Style::Retry},
-    {rt::SetGearSourceType, "ii", Style::Retry}, {rt::SetSynAxis, "ii", Style::Retry},
-    {rt::SetSmooth, "ii", Style::Retry}, {rt::SetCamLocation, "ii", Style::Retry},
+    {rt::SetGearMaster, "ii", Style::Retry},
+    {rt::SetSynSourceType, "ii", Style::Retry},
+    {rt::SetGearSourceType, "ii", Style::Retry},
+    {rt::SetSynAxis, "ii", Style::Retry},
+    {rt::SetSmooth, "ii", Style::Retry},
+    {rt::SetCamLocation, "ii", Style::Retry},
     {rt::MapAxis2Group, "ii", Style::Retry},
-    {rt::HomeIndex, "iii", Style::Retry}, {rt::InitPath, "iii", Style::Retry},
-    {rt::HomeSwitch1, "iiii", Style::Retry}, {rt::HomeSwitch2, "iiii", Style::Retry},
-    {rt::HomeSwitch3, "iiii", Style::Retry}, {rt::HomeSwitchIndex1, "iiii", Style::Retry},
-    {rt::HomeSwitchIndex2, "iiii", Style::Retry}, {rt::HomeSwitchIndex3, "iiii", Style::Retry},
-    {rt::GearFree, "diii", Style::Retry}, {rt::HandWheel, "dii", Style::Retry},
+    {rt::HomeIndex, "iii", Style::Retry},
+    {rt::InitPath, "iii", Style::Retry},
+    {rt::HomeSwitch1, "iiii", Style::Retry},
+    {rt::HomeSwitch2, "iiii", Style::Retry},
+    {rt::HomeSwitch3, "iiii", Style::Retry},
+    {rt::HomeSwitchIndex1, "iiii", Style::Retry},
+    {rt::HomeSwitchIndex2, "iiii", Style::Retry},
+    {rt::HomeSwitchIndex3, "iiii", Style::Retry},
+    {rt::GearFree, "diii", Style::Retry},
+    {rt::HandWheel, "dii", Style::Retry},
     // The source distance and the time go to the card as the doubles the script gave.
-    {rt::GearInDist, "diiiidi", Style::Retry}, {rt::GearInTime, "diidi", Style::Retry},
-    {rt::TgvelInDist, "didi", Style::Retry}, {rt::MoveInDist, "didi", Style::Retry},
-    {rt::TgvelInTime, "ddi", Style::Retry}, {rt::MoveInTime, "ddi", Style::Retry},
+    {rt::GearInDist, "diiiidi", Style::Retry},
+    {rt::GearInTime, "diidi", Style::Retry},
+    {rt::TgvelInDist, "didi", Style::Retry},
+    {rt::MoveInDist, "didi", Style::Retry},
+    {rt::TgvelInTime, "ddi", Style::Retry},
+    {rt::MoveInTime, "ddi", Style::Retry},
     {rt::AddCamPoint, "didii", Style::Retry},
-    {rt::Linear2A, "d", Style::Linear}, {rt::Linear3A, "d", Style::Linear},
-    {rt::Linear4A, "d", Style::Linear}, {rt::Linear5A, "d", Style::Linear},
+    {rt::Linear2A, "d", Style::Linear},
+    {rt::Linear3A, "d", Style::Linear},
+    {rt::Linear4A, "d", Style::Linear},
+    {rt::Linear5A, "d", Style::Linear},
     {rt::Linear6A, "d", Style::Linear},
-    {rt::SetSegAngle, "d", Style::Once}, {rt::SetPathAccel, "d", Style::Once},
-    {rt::SetPathDecel, "d", Style::Once}, {rt::SetFeedOverride, "d", Style::Once},
-    {rt::SetInterpFreq, "d", Style::Once}, {rt::SetTimescale, "d", Style::Once},
-    {rt::SetDistScale, "di", Style::Once}, {rt::PCS, "ddd", Style::Once},
+    {rt::SetSegAngle, "d", Style::Once},
+    {rt::SetPathAccel, "d", Style::Once},
+    {rt::SetPathDecel, "d", Style::Once},
+    {rt::SetFeedOverride, "d", Style::Once},
+    {rt::SetInterpFreq, "d", Style::Once},
+    {rt::SetTimescale, "d", Style::Once},
+    {rt::SetDistScale, "di", Style::Once},
+    {rt::PCS, "ddd", Style::Once},
     {rt::ClearSegList, "", Style::Once},
-    {rt::AddLine3, "ddddd", Style::Segment}, {rt::AddArc3, "ddddddddddd", Style::Segment},
-    {rt::AddLine, "dddd", Style::Segment}, {rt::AddArc, "ddddidd", Style::Segment},
-    {rt::GetSegNum, "", Style::GetInt}, {rt::GetCurSegPt, "", Style::GetInt},
+    {rt::AddLine3, "ddddd", Style::Segment},
+    {rt::AddArc3, "ddddddddddd", Style::Segment},
+    {rt::AddLine, "dddd", Style::Segment},
+    {rt::AddArc, "ddddidd", Style::Segment},
+    {rt::GetSegNum, "", Style::GetInt},
+    {rt::GetCurSegPt, "", Style::GetInt},
     {rt::GetRearSegPt, "", Style::GetInt},
-    {rt::GetFeedOverride, "", Style::GetDouble}, {rt::GetPathLen, "", Style::GetDouble},
-    {rt::GetPathVel, "", Style::GetDouble}, {rt::GetPathAccel, "", Style::GetDouble},
-    {rt::GetPathDecel, "", Style::GetDouble}, {rt::GetPathX, "", Style::GetDouble},
-    {rt::GetPathY, "", Style::GetDouble}, {rt::GetPathZ, "", Style::GetDouble},
-    {rt::GetPathOrgX, "", Style::GetDouble}, {rt::GetPathOrgY, "", Style::GetDouble},
-    {rt::GetPathOrgZ, "", Style::GetDouble}, {rt::GetInterpFreq, "", Style::GetDouble},
+    {rt::GetFeedOverride, "", Style::GetDouble},
+    {rt::GetPathLen, "", Style::GetDouble},
+    {rt::GetPathVel, "", Style::GetDouble},
+    {rt::GetPathAccel, "", Style::GetDouble},
+    {rt::GetPathDecel, "", Style::GetDouble},
+    {rt::GetPathX, "", Style::GetDouble},
+    {rt::GetPathY, "", Style::GetDouble},
+    {rt::GetPathZ, "", Style::GetDouble},
+    {rt::GetPathOrgX, "", Style::GetDouble},
+    {rt::GetPathOrgY, "", Style::GetDouble},
+    {rt::GetPathOrgZ, "", Style::GetDouble},
+    {rt::GetInterpFreq, "", Style::GetDouble},
     {rt::GetCFIFOCnt, "", Style::GetCount},
-    {rt::GetEncp, "", Style::GetAxisInt}, {rt::GetEncs, "", Style::GetAxisInt},
-    {rt::GetDistScale, "", Style::GetScale}, {rt::GetTimescale, "", Style::GetTimeScale},
-    {rt::PathWaitEqu, "pi", Style::RetryNoFifo}, {rt::PathWaitToZero, "pi", Style::RetryNoFifo},
-    {rt::PathWRData16, "pii", Style::RetryNoFifo}, {rt::PathWRData32, "pii", Style::RetryNoFifo},
+    {rt::GetEncp, "", Style::GetAxisInt},
+    {rt::GetEncs, "", Style::GetAxisInt},
+    {rt::GetDistScale, "", Style::GetScale},
+    {rt::GetTimescale, "", Style::GetTimeScale},
+    {rt::PathWaitEqu, "pi", Style::RetryNoFifo},
+    {rt::PathWaitToZero, "pi", Style::RetryNoFifo},
+    {rt::PathWRData16, "pii", Style::RetryNoFifo},
+    {rt::PathWRData32, "pii", Style::RetryNoFifo},
     {rt::PathWRData48, "pLi", Style::RetryNoFifo},
     {rt::PathWRDataORXOR, "piii", Style::RetryNoFifo},
 };
@@ -121,13 +170,19 @@ bool ScriptInterpreter::readArgs(const char* kinds, std::vector<DeviceArg>& args
         double v = evaluate();
         if (finished) return false;
         switch (kinds[k]) {
-        case 'd': args.push_back(DeviceArg::real(v)); break;
-        case 'f': args.push_back(DeviceArg::integer(v != 0.0 ? 1 : 0)); break;
-        case 'L': args.push_back(DeviceArg::integer(static_cast<std::int64_t>(v))); break;
-        default:
-            args.push_back(DeviceArg::integer(
-                static_cast<std::int32_t>(static_cast<std::int64_t>(v))));
-            break;
+            case 'd':
+                args.push_back(DeviceArg::real(v));
+                break;
+            case 'f':
+                args.push_back(DeviceArg::integer(v != 0.0 ? 1 : 0));
+                break;
+            case 'L':
+                args.push_back(DeviceArg::integer(static_cast<std::int64_t>(v)));
+                break;
+            default:
+                args.push_back(
+                    DeviceArg::integer(static_cast<std::int32_t>(static_cast<std::int64_t>(v))));
+                break;
         }
     }
     return true;
@@ -151,8 +206,10 @@ bool ScriptInterpreter::readOutVariable(std::string& name, bool& present) {
 void ScriptInterpreter::storeAndPrint(bool present, const std::string& name, double value,
                                       const char* valueFormat, bool isInt, const char* bareEnd) {
     char buf[96];
-    if (isInt) std::snprintf(buf, sizeof buf, valueFormat, static_cast<int>(value));
-    else std::snprintf(buf, sizeof buf, valueFormat, value);
+    if (isInt)
+        std::snprintf(buf, sizeof buf, valueFormat, static_cast<int>(value));
+    else
+        std::snprintf(buf, sizeof buf, valueFormat, value);
     if (present) {
         if (Variable* v = findVariable(name)) v->value = value;
         std::string out = scriptTextToUtf8(name, m_encoding);
@@ -173,109 +230,110 @@ void ScriptInterpreter::builtinCall(int code, const void* specPtr) {
     DeviceOut out;
     const int fifo = fifoSelector();
     switch (spec.style) {
-    case Style::Retry:
-    case Style::RetryNoFifo: {
-        if (!readArgs(spec.args, args)) return;
-        int useFifo = spec.style == Style::Retry ? fifo : -1;
-        reportStatus(withRetry([&] { return m_port.builtin(code, handle(), args, useFifo, out); }));
-        return;
-    }
-    case Style::Once:
-        if (!readArgs(spec.args, args)) return;
-        m_port.builtin(code, handle(), args, -1, out);
-        return;
-    case Style::Segment: {
-        if (!readArgs(spec.args, args)) return;
-        int status = m_port.builtin(code, handle(), args, -1, out);
-        const char* text = status == 7    ? msg::kSegInvalidArgs
-                           : status == 16 ? msg::kSegQueueFull
-                           : status == 17 ? msg::kSegBadLine
-                           : status == 18 ? msg::kSegBadArc
-                           : status == 19 ? msg::kSegZeroLength
-                                          : nullptr;
-        if (text) write(text);
-        return;
-    }
-    case Style::GetInt:
-    case Style::GetDouble:
-    case Style::GetCount:
-    case Style::GetTimeScale: {
-        std::string name;
-        bool present = false;
-        if (!readOutVariable(name, present)) return;
-        if (spec.style == Style::GetCount) {
-            withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
-        } else {
-            m_port.builtin(code, handle(), args, -1, out);
-        }
-        if (spec.style == Style::GetInt || spec.style == Style::GetCount)
-            storeAndPrint(present, name, out.i, "%d", true, "\r\n");
-        else if (spec.style == Style::GetDouble)
-            storeAndPrint(present, name, out.d, "%.8lf", false, "\r\n");
-        else
-            storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
-        return;
-    }
-    case Style::GetAxisDouble:
-    case Style::GetAxisInt:
-    case Style::GetScale: {
-        std::string name;
-        bool present = false;
-        if (!readOutVariable(name, present)) return;
-        if (token == ',') advance();
-        int axis = 0;
-        if (!atEnd() && token != rt::EndOfText)
-            axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
-        if (finished) return;
-        args.push_back(DeviceArg::integer(axis));
-        if (spec.style == Style::GetScale) {
-            m_port.builtin(code, handle(), args, -1, out);
-            storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
+        case Style::Retry:
+        case Style::RetryNoFifo: {
+            if (!readArgs(spec.args, args)) return;
+            int useFifo = spec.style == Style::Retry ? fifo : -1;
+            reportStatus(
+                withRetry([&] { return m_port.builtin(code, handle(), args, useFifo, out); }));
             return;
         }
-        int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
-        if (status != 0) {
-            reportStatus(status);
+        case Style::Once:
+            if (!readArgs(spec.args, args)) return;
+            m_port.builtin(code, handle(), args, -1, out);
+            return;
+        case Style::Segment: {
+            if (!readArgs(spec.args, args)) return;
+            int status = m_port.builtin(code, handle(), args, -1, out);
+            const char* text = status == 7    ? msg::kSegInvalidArgs
+                               : status == 16 ? msg::kSegQueueFull
+                               : status == 17 ? msg::kSegBadLine
+                               : status == 18 ? msg::kSegBadArc
+                               : status == 19 ? msg::kSegZeroLength
+                                              : nullptr;
+            if (text) write(text);
             return;
         }
-        if (spec.style == Style::GetAxisInt)
-            storeAndPrint(present, name, out.i, "%d", true, "\n");
-        else
-            storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
-        return;
-    }
-    case Style::Linear: {
-        const int pairs = code - rt::Linear2A + 2;
-        double velocity = evaluate();
-        if (finished) return;
-        args.push_back(DeviceArg::real(velocity));
-        for (int p = 0; p < pairs; ++p) {
-            expect(',');
-            if (!readArgs("di", args)) return;
-        }
-        std::string name;
-        bool present = false;
-        if (token == ',') {
-            advance();
+        case Style::GetInt:
+        case Style::GetDouble:
+        case Style::GetCount:
+        case Style::GetTimeScale: {
+            std::string name;
+            bool present = false;
             if (!readOutVariable(name, present)) return;
-        }
-        int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
-        if (status != 0) {
-            reportStatus(status);
+            if (spec.style == Style::GetCount) {
+                withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
+            } else {
+                m_port.builtin(code, handle(), args, -1, out);
+            }
+            if (spec.style == Style::GetInt || spec.style == Style::GetCount)
+                storeAndPrint(present, name, out.i, "%d", true, "\r\n");
+            else if (spec.style == Style::GetDouble)
+                storeAndPrint(present, name, out.d, "%.8lf", false, "\r\n");
+            else
+                storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
             return;
         }
-        char buf[64];
-        if (present) {
-            if (Variable* v = findVariable(name)) v->value = out.i;
-            std::string text = scriptTextToUtf8(name, m_encoding);
-            std::snprintf(buf, sizeof buf, " = %d\r\n", out.i);
-            write(text + buf);
-        } else {
-            std::snprintf(buf, sizeof buf, "MasterAxis %d\n", out.i);
-            write(buf);
+        case Style::GetAxisDouble:
+        case Style::GetAxisInt:
+        case Style::GetScale: {
+            std::string name;
+            bool present = false;
+            if (!readOutVariable(name, present)) return;
+            if (token == ',') advance();
+            int axis = 0;
+            if (!atEnd() && token != rt::EndOfText)
+                axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
+            if (finished) return;
+            args.push_back(DeviceArg::integer(axis));
+            if (spec.style == Style::GetScale) {
+                m_port.builtin(code, handle(), args, -1, out);
+                storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
+                return;
+            }
+            int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
+            if (status != 0) {
+                reportStatus(status);
+                return;
+            }
+            if (spec.style == Style::GetAxisInt)
+                storeAndPrint(present, name, out.i, "%d", true, "\n");
+            else
+                storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
+            return;
         }
-        return;
-    }
+        case Style::Linear: {
+            const int pairs = code - rt::Linear2A + 2;
+            double velocity = evaluate();
+            if (finished) return;
+            args.push_back(DeviceArg::real(velocity));
+            for (int p = 0; p < pairs; ++p) {
+                expect(',');
+                if (!readArgs("di", args)) return;
+            }
+            std::string name;
+            bool present = false;
+            if (token == ',') {
+                advance();
+                if (!readOutVariable(name, present)) return;
+            }
+            int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
+            if (status != 0) {
+                reportStatus(status);
+                return;
+            }
+            char buf[64];
+            if (present) {
+                if (Variable* v = findVariable(name)) v->value = out.i;
+                std::string text = scriptTextToUtf8(name, m_encoding);
+                std::snprintf(buf, sizeof buf, " = %d\r\n", out.i);
+                write(text + buf);
+            } else {
+                std::snprintf(buf, sizeof buf, "MasterAxis %d\n", out.i);
+                write(buf);
+            }
+            return;
+        }
     }
 }
 
@@ -286,23 +344,50 @@ bool ScriptInterpreter::dispatch(int code) {
         write(buf);
     }
     switch (code) {
-    case rt::EndOfLine: advance(); return true;
-    case rt::Wr: writeStatement(); return true;
-    case rt::Rd: readStatement(nullptr); return true;
-    case rt::Wt: waitStatement(false); return true;
-    case rt::Wz: waitStatement(true); return true;
-    case rt::Wa: waitProfileStatement(); return true;
-    case rt::Integer: eventStatement(); return true;
-    case rt::PathEvent: pathEventBlock(); return true;
-    case rt::FileContour: fileContour(); return true;
-    case rt::ExePath: exePath(); return true;
-    case rt::GetMCData: getMachineData(); return true;
-    case rt::PathWRData: pathWriteData(); return true;
-    case rt::PathAddLine:
-    case rt::PathAddArc:
-    case rt::PathAddLineSegData:
-    case rt::PathAddArcSegData: pathSegmentRecord(code); return true;
-    default: break;
+        case rt::EndOfLine:
+            advance();
+            return true;
+        case rt::Wr:
+            writeStatement();
+            return true;
+        case rt::Rd:
+            readStatement(nullptr);
+            return true;
+        case rt::Wt:
+            waitStatement(false);
+            return true;
+        case rt::Wz:
+            waitStatement(true);
+            return true;
+        case rt::Wa:
+            waitProfileStatement();
+            return true;
+        case rt::Integer:
+            eventStatement();
+            return true;
+        case rt::PathEvent:
+            pathEventBlock();
+            return true;
+        case rt::FileContour:
+            fileContour();
+            return true;
+        case rt::ExePath:
+            exePath();
+            return true;
+        case rt::GetMCData:
+            getMachineData();
+            return true;
+        case rt::PathWRData:
+            pathWriteData();
+            return true;
+        case rt::PathAddLine:
+        case rt::PathAddArc:
+        case rt::PathAddLineSegData:
+        case rt::PathAddArcSegData:
+            pathSegmentRecord(code);
+            return true;
+        default:
+            break;
     }
     if (const Builtin* b = findBuiltin(code)) {
         builtinCall(code, b);

@@ -13,19 +13,32 @@ namespace {
 // Condition numbers the device functions take (@NC and IFNC share the codes of @GE and IFGE).
 int conditionNumber(int code) {
     switch (code) {
-    case rt::CondZ: return 1;
-    case rt::CondNZ: return 2;
-    case rt::CondG: return 3;
-    case rt::CondGE: return 4;
-    case rt::CondL: return 5;
-    case rt::CondC: return 6;
-    case rt::IfZ: return 8;
-    case rt::IfNZ: return 9;
-    case rt::IfG: return 10;
-    case rt::IfGE: return 11;
-    case rt::IfL: return 12;
-    case rt::IfC: return 13;
-    default: return 0;
+        case rt::CondZ:
+            return 1;
+        case rt::CondNZ:
+            return 2;
+        case rt::CondG:
+            return 3;
+        case rt::CondGE:
+            return 4;
+        case rt::CondL:
+            return 5;
+        case rt::CondC:
+            return 6;
+        case rt::IfZ:
+            return 8;
+        case rt::IfNZ:
+            return 9;
+        case rt::IfG:
+            return 10;
+        case rt::IfGE:
+            return 11;
+        case rt::IfL:
+            return 12;
+        case rt::IfC:
+            return 13;
+        default:
+            return 0;
     }
 }
 
@@ -33,27 +46,63 @@ enum class EventForm { TwoOperands, Immediate32, Immediate64, Copy, Set32, Set64
 
 EventForm formOf(int code) {
     switch (code) {
-    case rt::ADD32i: case rt::CMP32i: case rt::MUL32iL: case rt::MUL32iA: case rt::OR16i:
-    case rt::OR16iB: case rt::AND16i: case rt::AND16iB: case rt::XOR16i: case rt::XOR16iB:
-        return EventForm::Immediate32;
-    case rt::ADD48i: case rt::CMP48i: case rt::SCA32i: case rt::SCA48i:
-        return EventForm::Immediate64;
-    case rt::COP16: case rt::COP32: case rt::COP48: return EventForm::Copy;
-    case rt::SET16: case rt::SET32: return EventForm::Set32;
-    case rt::SET48: return EventForm::Set64;
-    default: return EventForm::TwoOperands;
+        case rt::ADD32i:
+        case rt::CMP32i:
+        case rt::MUL32iL:
+        case rt::MUL32iA:
+        case rt::OR16i:
+        case rt::OR16iB:
+        case rt::AND16i:
+        case rt::AND16iB:
+        case rt::XOR16i:
+        case rt::XOR16iB:
+            return EventForm::Immediate32;
+        case rt::ADD48i:
+        case rt::CMP48i:
+        case rt::SCA32i:
+        case rt::SCA48i:
+            return EventForm::Immediate64;
+        case rt::COP16:
+        case rt::COP32:
+        case rt::COP48:
+            return EventForm::Copy;
+        case rt::SET16:
+        case rt::SET32:
+            return EventForm::Set32;
+        case rt::SET48:
+            return EventForm::Set64;
+        default:
+            return EventForm::TwoOperands;
     }
 }
 
 // Required and optional argument kinds of each form (p parameter, i integer, L 64-bit).
 void kindsOf(EventForm form, const char*& required, const char*& optional) {
     switch (form) {
-    case EventForm::TwoOperands: required = "pip"; optional = "ipi"; break;
-    case EventForm::Immediate32: required = "pii"; optional = "pi"; break;
-    case EventForm::Immediate64: required = "piL"; optional = "pi"; break;
-    case EventForm::Copy: required = "pip"; optional = "i"; break;
-    case EventForm::Set32: required = "ip"; optional = "i"; break;
-    case EventForm::Set64: required = "Lp"; optional = "i"; break;
+        case EventForm::TwoOperands:
+            required = "pip";
+            optional = "ipi";
+            break;
+        case EventForm::Immediate32:
+            required = "pii";
+            optional = "pi";
+            break;
+        case EventForm::Immediate64:
+            required = "piL";
+            optional = "pi";
+            break;
+        case EventForm::Copy:
+            required = "pip";
+            optional = "i";
+            break;
+        case EventForm::Set32:
+            required = "ip";
+            optional = "i";
+            break;
+        case EventForm::Set64:
+            required = "Lp";
+            optional = "i";
+            break;
     }
 }
 
@@ -194,34 +243,34 @@ void ScriptInterpreter::pathEventBlock() {
             for (int w = 0; w < 4; ++w) r.op2[w] = static_cast<std::int16_t>(value >> (16 * w));
         };
         switch (formOf(mnemonic)) {
-        case EventForm::TwoOperands:
-            r.op1Address = static_cast<std::int16_t>(v[0]);
-            r.op1Axis = static_cast<std::int16_t>(v[1]);
-            r.op2[0] = static_cast<std::int16_t>(v[2]);
-            r.op2[1] = static_cast<std::int16_t>(v[3]);
-            r.destAddress = static_cast<std::int16_t>(v[4]);
-            r.destAxis = static_cast<std::int16_t>(v[5]);
-            break;
-        case EventForm::Immediate32:
-        case EventForm::Immediate64:
-            r.op1Address = static_cast<std::int16_t>(v[0]);
-            r.op1Axis = static_cast<std::int16_t>(v[1]);
-            put64(v[2]);
-            r.destAddress = static_cast<std::int16_t>(v[3]);
-            r.destAxis = static_cast<std::int16_t>(v[4]);
-            break;
-        case EventForm::Copy:
-            r.op2[0] = static_cast<std::int16_t>(v[0]);
-            r.op2[1] = static_cast<std::int16_t>(v[1]);
-            r.destAddress = static_cast<std::int16_t>(v[2]);
-            r.destAxis = static_cast<std::int16_t>(v[3]);
-            break;
-        case EventForm::Set32:
-        case EventForm::Set64:
-            put64(v[0]);
-            r.destAddress = static_cast<std::int16_t>(v[1]);
-            r.destAxis = static_cast<std::int16_t>(v[2]);
-            break;
+            case EventForm::TwoOperands:
+                r.op1Address = static_cast<std::int16_t>(v[0]);
+                r.op1Axis = static_cast<std::int16_t>(v[1]);
+                r.op2[0] = static_cast<std::int16_t>(v[2]);
+                r.op2[1] = static_cast<std::int16_t>(v[3]);
+                r.destAddress = static_cast<std::int16_t>(v[4]);
+                r.destAxis = static_cast<std::int16_t>(v[5]);
+                break;
+            case EventForm::Immediate32:
+            case EventForm::Immediate64:
+                r.op1Address = static_cast<std::int16_t>(v[0]);
+                r.op1Axis = static_cast<std::int16_t>(v[1]);
+                put64(v[2]);
+                r.destAddress = static_cast<std::int16_t>(v[3]);
+                r.destAxis = static_cast<std::int16_t>(v[4]);
+                break;
+            case EventForm::Copy:
+                r.op2[0] = static_cast<std::int16_t>(v[0]);
+                r.op2[1] = static_cast<std::int16_t>(v[1]);
+                r.destAddress = static_cast<std::int16_t>(v[2]);
+                r.destAxis = static_cast<std::int16_t>(v[3]);
+                break;
+            case EventForm::Set32:
+            case EventForm::Set64:
+                put64(v[0]);
+                r.destAddress = static_cast<std::int16_t>(v[1]);
+                r.destAxis = static_cast<std::int16_t>(v[2]);
+                break;
         }
     }
     advance();  // EndPathEvent

@@ -34,28 +34,28 @@ int ScriptInterpreter::writeParam(int axis) {
     const ParamRow& row = paramRecord.row;
     const double value = paramRecord.value;
     switch (row.kind) {
-    case kKindUInt32:
-    case kKindInt32:
-        return m_port.writeParam32(handle(), axis, row.address,
-                                   static_cast<std::int32_t>(static_cast<std::int64_t>(value)),
-                                   queue);
-    case kKindInt48:
-        return m_port.writeParam48(handle(), axis, row.address, static_cast<std::int64_t>(value),
-                                   queue);
-    default: {
-        auto v = static_cast<std::int32_t>(static_cast<std::int64_t>(value));
-        if ((v & ~0xFFFF) != 0 && v > 0) {
-            char buf[160];
-            if (row.kind == kKindInt16)
-                std::snprintf(buf, sizeof buf, msg::kRange16Signed, row.name, v);
-            else
-                std::snprintf(buf, sizeof buf, msg::kRange16Unsigned, row.name,
-                              static_cast<unsigned>(v));
-            write(buf);
-            return 7;
+        case kKindUInt32:
+        case kKindInt32:
+            return m_port.writeParam32(handle(), axis, row.address,
+                                       static_cast<std::int32_t>(static_cast<std::int64_t>(value)),
+                                       queue);
+        case kKindInt48:
+            return m_port.writeParam48(handle(), axis, row.address,
+                                       static_cast<std::int64_t>(value), queue);
+        default: {
+            auto v = static_cast<std::int32_t>(static_cast<std::int64_t>(value));
+            if ((v & ~0xFFFF) != 0 && v > 0) {
+                char buf[160];
+                if (row.kind == kKindInt16)
+                    std::snprintf(buf, sizeof buf, msg::kRange16Signed, row.name, v);
+                else
+                    std::snprintf(buf, sizeof buf, msg::kRange16Unsigned, row.name,
+                                  static_cast<unsigned>(v));
+                write(buf);
+                return 7;
+            }
+            return m_port.writeParam16(handle(), axis, row.address, v, queue);
         }
-        return m_port.writeParam16(handle(), axis, row.address, v, queue);
-    }
     }
 }
 
@@ -66,22 +66,25 @@ int ScriptInterpreter::readParam(int axis, double& out) {
     const ParamRow& row = paramRecord.row;
     double value = 0.0;
     switch (row.kind) {
-    case kKindInt16:
-        value = static_cast<std::int16_t>(m_port.readParam16(handle(), axis, row.address, &status, queue));
-        break;
-    case kKindUInt32:
-    case kKindInt32:
-        value = static_cast<std::int32_t>(m_port.readParam32(handle(), axis, row.address, &status, queue));
-        break;
-    case kKindInt48: {
-        std::int64_t v = 0;
-        status = m_port.readParam48(handle(), axis, row.address, &v, queue);
-        value = static_cast<double>(v);
-        break;
-    }
-    default:
-        value = static_cast<std::uint16_t>(m_port.readParam16(handle(), axis, row.address, &status, queue));
-        break;
+        case kKindInt16:
+            value = static_cast<std::int16_t>(
+                m_port.readParam16(handle(), axis, row.address, &status, queue));
+            break;
+        case kKindUInt32:
+        case kKindInt32:
+            value = static_cast<std::int32_t>(
+                m_port.readParam32(handle(), axis, row.address, &status, queue));
+            break;
+        case kKindInt48: {
+            std::int64_t v = 0;
+            status = m_port.readParam48(handle(), axis, row.address, &v, queue);
+            value = static_cast<double>(v);
+            break;
+        }
+        default:
+            value = static_cast<std::uint16_t>(
+                m_port.readParam16(handle(), axis, row.address, &status, queue));
+            break;
     }
     if (status == 0) out = value;
     return status;
@@ -110,7 +113,8 @@ void ScriptInterpreter::writeStatement() {
     if (finished) return;
     if (token == ',') advance();
     int axis = 0;
-    if (!atEnd() && token != rt::EndOfText) axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
+    if (!atEnd() && token != rt::EndOfText)
+        axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
     paramRecord = target;
     paramRecord.value = value;
     reportStatus(writeParam(axis));
@@ -119,8 +123,10 @@ void ScriptInterpreter::writeStatement() {
 // rd PARAM [+ n] [,] [AXIS] [,] [h]; also VAR = rd ...
 void ScriptInterpreter::readStatement(Variable* target) {
     std::string targetName = target ? target->name : std::string();
-    const bool global = target && target >= globals.data() && target < globals.data() + globals.size();
-    const std::size_t index = target ? static_cast<std::size_t>(target - (global ? globals.data() : locals.data())) : 0;
+    const bool global =
+        target && target >= globals.data() && target < globals.data() + globals.size();
+    const std::size_t index =
+        target ? static_cast<std::size_t>(target - (global ? globals.data() : locals.data())) : 0;
     advance();
     if (!readParamName()) return;
     if (token == ',') advance();
@@ -145,20 +151,29 @@ void ScriptInterpreter::readStatement(Variable* target) {
     const int kind = paramRecord.row.kind;
     if (kind == kKindInt16) {
         auto v = static_cast<std::int16_t>(static_cast<std::int64_t>(value));
-        if (hex) std::snprintf(buf, sizeof buf, "%04Xh\r\n", static_cast<unsigned>(static_cast<std::uint16_t>(v)));
-        else std::snprintf(buf, sizeof buf, "%d\r\n", v);
+        if (hex)
+            std::snprintf(buf, sizeof buf, "%04Xh\r\n",
+                          static_cast<unsigned>(static_cast<std::uint16_t>(v)));
+        else
+            std::snprintf(buf, sizeof buf, "%d\r\n", v);
     } else if (kind == kKindUInt32 || kind == kKindInt32) {
         auto v = static_cast<std::int32_t>(static_cast<std::int64_t>(value));
-        if (hex) std::snprintf(buf, sizeof buf, "%08Xh\r\n", static_cast<unsigned>(v));
-        else std::snprintf(buf, sizeof buf, "%d\r\n", v);
+        if (hex)
+            std::snprintf(buf, sizeof buf, "%08Xh\r\n", static_cast<unsigned>(v));
+        else
+            std::snprintf(buf, sizeof buf, "%d\r\n", v);
     } else if (kind == kKindInt48) {
         auto v = static_cast<std::int64_t>(value);
-        if (hex) std::snprintf(buf, sizeof buf, "%" PRIx64 "h\r\n", static_cast<std::uint64_t>(v));
-        else std::snprintf(buf, sizeof buf, "%" PRId64 "\r\n", v);
+        if (hex)
+            std::snprintf(buf, sizeof buf, "%" PRIx64 "h\r\n", static_cast<std::uint64_t>(v));
+        else
+            std::snprintf(buf, sizeof buf, "%" PRId64 "\r\n", v);
     } else {
         auto v = static_cast<std::uint16_t>(static_cast<std::int64_t>(value));
-        if (hex) std::snprintf(buf, sizeof buf, "%04Xh\r\n", static_cast<unsigned>(v));
-        else std::snprintf(buf, sizeof buf, "%d\r\n", static_cast<int>(v));
+        if (hex)
+            std::snprintf(buf, sizeof buf, "%04Xh\r\n", static_cast<unsigned>(v));
+        else
+            std::snprintf(buf, sizeof buf, "%d\r\n", static_cast<int>(v));
     }
     if (target) {
         Variable& var = global ? globals[index] : locals[index];
@@ -178,7 +193,8 @@ void ScriptInterpreter::waitStatement(bool toZero) {
     if (!readParamName()) return;
     if (token == ',') advance();
     int axis = 0;
-    if (!atEnd() && token != rt::EndOfText) axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
+    if (!atEnd() && token != rt::EndOfText)
+        axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
     if (finished) return;
     const int address = paramRecord.row.address;
     int status = withRetry([&] { return m_port.waitFifoNotHalfFull(handle(), true); });
@@ -192,7 +208,8 @@ void ScriptInterpreter::waitStatement(bool toZero) {
 void ScriptInterpreter::waitProfileStatement() {
     advance();
     int axis = 0;
-    if (!atEnd() && token != rt::EndOfText) axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
+    if (!atEnd() && token != rt::EndOfText)
+        axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
     if (finished) return;
     ParamRow profiling{};
     ParamRow filter{};

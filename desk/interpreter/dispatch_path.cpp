@@ -1,9 +1,9 @@
 // Path statements: ExePath, FileContour, GetMCData and the path FIFO data records.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -38,8 +38,7 @@ bool parseNumber(const std::string& field, double& out) {
 // FileContour NAME: axis count, axis numbers, scales, point count, then the points.
 std::string ScriptInterpreter::contourPath(std::string name) {
     auto isSep = [](char c) { return c == '/' || c == '\\'; };
-    bool absolute = (!name.empty() && isSep(name[0])) ||
-                    (name.size() > 1 && name[1] == ':');
+    bool absolute = (!name.empty() && isSep(name[0])) || (name.size() > 1 && name[1] == ':');
     if (absolute) return name;
     std::string base = m_programDir;
     for (;;) {
@@ -148,7 +147,8 @@ void ScriptInterpreter::fileContour() {
         formatError();
         return;
     }
-    const std::size_t words = static_cast<std::size_t>(pointsValue) * static_cast<std::size_t>(axes);
+    const std::size_t words =
+        static_cast<std::size_t>(pointsValue) * static_cast<std::size_t>(axes);
     if (fields.size() - at != words) {
         formatError();
         return;
@@ -187,7 +187,8 @@ void ScriptInterpreter::fileContour() {
         const std::size_t block = static_cast<std::size_t>((kMaxBlockWords / axes) * axes);
         for (std::size_t off = 0; off < words && !stopOrFinished(); off += block) {
             const int count = static_cast<int>(std::min(block, words - off));
-            status = withRetry([&] { return m_port.putContourData(handle(), data.data() + off, count); });
+            status = withRetry(
+                [&] { return m_port.putContourData(handle(), data.data() + off, count); });
             if (status != 0) {
                 finished = true;
                 break;
@@ -274,16 +275,18 @@ void ScriptInterpreter::pathWriteData() {
         expect(',');
         double v = evaluate();
         if (finished) return;
-        words[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(static_cast<std::int64_t>(v));
+        words[static_cast<std::size_t>(i)] =
+            static_cast<std::int16_t>(static_cast<std::int64_t>(v));
     }
     expect(',');
     const double axisValue = evaluate();
     if (finished) return;
-    std::vector<DeviceArg> args{DeviceArg::integer(address), DeviceArg::integer(count),
-                                DeviceArg::pointer(words.data()),
-                                DeviceArg::integer(static_cast<std::int32_t>(static_cast<std::int64_t>(axisValue)))};
+    std::vector<DeviceArg> args{
+        DeviceArg::integer(address), DeviceArg::integer(count), DeviceArg::pointer(words.data()),
+        DeviceArg::integer(static_cast<std::int32_t>(static_cast<std::int64_t>(axisValue)))};
     DeviceOut out;
-    reportStatus(withRetry([&] { return m_port.builtin(rt::PathWRData, handle(), args, -1, out); }));
+    reportStatus(
+        withRetry([&] { return m_port.builtin(rt::PathWRData, handle(), args, -1, out); }));
 }
 
 // PathAddLine N, values... / PathAddLineSegData I, I, N, values...: a 68-byte record of

@@ -68,5 +68,4 @@ inline constexpr const char* kButtonExecute = "执行指令";
 inline constexpr const char* kButtonStop = "停止";
 inline constexpr const char* kRunningStopFirst = "请先停止解释器执行!";
 
-
 }  // namespace zeq::desk::msg

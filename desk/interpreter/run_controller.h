@@ -18,7 +18,7 @@
 namespace zeq::desk {
 
 class RunController {
-public:
+  public:
     struct Setup {
         DevicePort* port = nullptr;
         OutputSink* sink = nullptr;
@@ -77,7 +77,7 @@ public:
     // now belong to it. True without errors.
     bool compileProgram(const std::string& path);
 
-private:
+  private:
     void runThread(std::string path, bool compileFirst);
     void instructionThread(std::string text, std::uint32_t handle);
     void joinRun();

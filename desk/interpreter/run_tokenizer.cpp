@@ -11,8 +11,12 @@
 namespace zeq::desk {
 namespace {
 
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 inline bool isHexDigit(char c) {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -135,8 +139,10 @@ void ScriptInterpreter::advance() {
         tokenText[1] = '=';
         tokenText[2] = '\0';
         ++pos;
-        token = c == '!' ? rt::NotEqual : c == '<' ? rt::LessEq : c == '=' ? rt::Equal
-                                                                         : rt::GreaterEq;
+        token = c == '!'   ? rt::NotEqual
+                : c == '<' ? rt::LessEq
+                : c == '=' ? rt::Equal
+                           : rt::GreaterEq;
     } else {
         token = static_cast<unsigned char>(c);
     }
@@ -173,29 +179,38 @@ enum : int { kOpenMarker = 1, kBottomMarker = 64 };
 
 inline int precedence(int op) {
     switch (op) {
-    case '*':
-    case '/': return 8;
-    case '&':
-    case '^': return 7;
-    case '!': return 6;
-    case '|': return 5;
-    case '+':
-    case '-': return 4;
-    case '<':
-    case '>':
-    case rt::GreaterEq:
-    case rt::LessEq:
-    case rt::Equal:
-    case rt::NotEqual: return 3;
-    case rt::And: return 2;
-    case rt::Or: return 1;
-    default: return -1;  // not an operator
+        case '*':
+        case '/':
+            return 8;
+        case '&':
+        case '^':
+            return 7;
+        case '!':
+            return 6;
+        case '|':
+            return 5;
+        case '+':
+        case '-':
+            return 4;
+        case '<':
+        case '>':
+        case rt::GreaterEq:
+        case rt::LessEq:
+        case rt::Equal:
+        case rt::NotEqual:
+            return 3;
+        case rt::And:
+            return 2;
+        case rt::Or:
+            return 1;
+        default:
+            return -1;  // not an operator
     }
 }
 
 inline bool setsOperandExpected(int op) {
-    return op == '<' || op == '>' || op == rt::GreaterEq || op == rt::LessEq ||
-           op == rt::Equal || op == rt::NotEqual || op == rt::And || op == rt::Or;
+    return op == '<' || op == '>' || op == rt::GreaterEq || op == rt::LessEq || op == rt::Equal ||
+           op == rt::NotEqual || op == rt::And || op == rt::Or;
 }
 
 inline std::int32_t toInt32(double v) {
@@ -340,29 +355,59 @@ double ScriptInterpreter::evaluate() {
         double a = stack[sp - 1];
         double r = 0.0;
         switch (item.op) {
-        case '+': r = a + b; break;
-        case '-': r = a - b; break;
-        case '*': r = a * b; break;
-        case '/':
-            if (b == 0.0 || std::isnan(b)) {
-                reportError(msg::kDivByZero);
-                finished = true;
-                return 0.0;
-            }
-            r = a / b;
-            break;
-        case '&': r = static_cast<double>(toInt32(a) & toInt32(b)); break;
-        case '|': r = static_cast<double>(toInt32(a) | toInt32(b)); break;
-        case '^': r = static_cast<double>(toInt32(a) ^ toInt32(b)); break;
-        case '<': r = a < b ? 1.0 : 0.0; break;
-        case '>': r = a > b ? 1.0 : 0.0; break;
-        case rt::LessEq: r = a <= b ? 1.0 : 0.0; break;
-        case rt::GreaterEq: r = a >= b ? 1.0 : 0.0; break;
-        case rt::Equal: r = a == b ? 1.0 : 0.0; break;
-        case rt::NotEqual: r = a != b ? 1.0 : 0.0; break;
-        case rt::And: r = (a != 0.0 && b != 0.0) ? 1.0 : 0.0; break;
-        case rt::Or: r = (a == 0.0 && b == 0.0) ? 0.0 : 1.0; break;
-        default: r = 0.0; break;
+            case '+':
+                r = a + b;
+                break;
+            case '-':
+                r = a - b;
+                break;
+            case '*':
+                r = a * b;
+                break;
+            case '/':
+                if (b == 0.0 || std::isnan(b)) {
+                    reportError(msg::kDivByZero);
+                    finished = true;
+                    return 0.0;
+                }
+                r = a / b;
+                break;
+            case '&':
+                r = static_cast<double>(toInt32(a) & toInt32(b));
+                break;
+            case '|':
+                r = static_cast<double>(toInt32(a) | toInt32(b));
+                break;
+            case '^':
+                r = static_cast<double>(toInt32(a) ^ toInt32(b));
+                break;
+            case '<':
+                r = a < b ? 1.0 : 0.0;
+                break;
+            case '>':
+                r = a > b ? 1.0 : 0.0;
+                break;
+            case rt::LessEq:
+                r = a <= b ? 1.0 : 0.0;
+                break;
+            case rt::GreaterEq:
+                r = a >= b ? 1.0 : 0.0;
+                break;
+            case rt::Equal:
+                r = a == b ? 1.0 : 0.0;
+                break;
+            case rt::NotEqual:
+                r = a != b ? 1.0 : 0.0;
+                break;
+            case rt::And:
+                r = (a != 0.0 && b != 0.0) ? 1.0 : 0.0;
+                break;
+            case rt::Or:
+                r = (a == 0.0 && b == 0.0) ? 0.0 : 1.0;
+                break;
+            default:
+                r = 0.0;
+                break;
         }
         stack[sp - 1] = r;
     }

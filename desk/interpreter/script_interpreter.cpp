@@ -40,7 +40,9 @@ bool AutoResetEvent::waitFor(std::chrono::milliseconds timeout) {
     return true;
 }
 
-void SystemClock::sleepFor(std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); }
+void SystemClock::sleepFor(std::chrono::milliseconds ms) {
+    std::this_thread::sleep_for(ms);
+}
 
 SystemClock& systemClock() {
     static SystemClock clock;
@@ -94,7 +96,9 @@ void ScriptInterpreter::resume() {
 
 // ---- Output and errors ----
 
-void ScriptInterpreter::write(std::string_view text) { m_sink.append(text); }
+void ScriptInterpreter::write(std::string_view text) {
+    m_sink.append(text);
+}
 
 void ScriptInterpreter::writeScriptText(std::string_view bytes) {
     m_sink.append(scriptTextToUtf8(bytes, m_encoding));
@@ -140,7 +144,9 @@ void ScriptInterpreter::pauseCheck() {
     }
 }
 
-void ScriptInterpreter::fifoPause() { m_clock->sleepFor(std::chrono::milliseconds(5)); }
+void ScriptInterpreter::fifoPause() {
+    m_clock->sleepFor(std::chrono::milliseconds(5));
+}
 
 void ScriptInterpreter::markLine() {
     if (immediateMode || !editorView) return;
@@ -228,34 +234,46 @@ void ScriptInterpreter::execute() {
 void ScriptInterpreter::statement() {
     m_stmtLine = lineNo;
     switch (token) {
-    case rt::Identifier: labelOrAssignment(); break;
-    case rt::Var: declareLocals(); break;
-    case rt::Exit:
-        finished = true;
-        advance();
-        break;
-    case rt::JumpZ:
-    case rt::JumpN:
-    case rt::JumpH:
-    case rt::JumpE:
-    case rt::Req: jump(token); break;
-    case rt::Board: boardStatement(); break;
-    case rt::Mg: mgStatement(); break;
-    case rt::Pause:
-        pauseRequested = true;
-        write(msg::kPaused);
-        advance();
-        markLine();
-        break;
-    case rt::Sleep: sleepStatement(); break;
-    default:
-        if (!dispatch(token)) {
-            // A keyword that nothing executes (ld, IGET, a condition word at the start of a
-            // line ...): staying on it would loop for ever.
-            reportError(msg::kNoHandler, tokenText, 0);
+        case rt::Identifier:
+            labelOrAssignment();
+            break;
+        case rt::Var:
+            declareLocals();
+            break;
+        case rt::Exit:
             finished = true;
-        }
-        break;
+            advance();
+            break;
+        case rt::JumpZ:
+        case rt::JumpN:
+        case rt::JumpH:
+        case rt::JumpE:
+        case rt::Req:
+            jump(token);
+            break;
+        case rt::Board:
+            boardStatement();
+            break;
+        case rt::Mg:
+            mgStatement();
+            break;
+        case rt::Pause:
+            pauseRequested = true;
+            write(msg::kPaused);
+            advance();
+            markLine();
+            break;
+        case rt::Sleep:
+            sleepStatement();
+            break;
+        default:
+            if (!dispatch(token)) {
+                // A keyword that nothing executes (ld, IGET, a condition word at the start of a
+                // line ...): staying on it would loop for ever.
+                reportError(msg::kNoHandler, tokenText, 0);
+                finished = true;
+            }
+            break;
     }
 }
 
@@ -381,8 +399,10 @@ void ScriptInterpreter::jump(int kind) {
     std::uint32_t label = 0;
     bool ok = len > 5;
     for (std::size_t i = 5; i < len && ok; ++i) {
-        if (tokenText[i] < '0' || tokenText[i] > '9' || label > 100000000u) ok = false;
-        else label = label * 10 + static_cast<std::uint32_t>(tokenText[i] - '0');
+        if (tokenText[i] < '0' || tokenText[i] > '9' || label > 100000000u)
+            ok = false;
+        else
+            label = label * 10 + static_cast<std::uint32_t>(tokenText[i] - '0');
     }
     if (!ok) {
         reportError(msg::kBadLabel, tokenText, 0);

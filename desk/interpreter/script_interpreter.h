@@ -26,14 +26,14 @@ namespace zeq::desk {
 
 // Auto-reset event: one waiter is released per signal; a signal before the wait is kept.
 class AutoResetEvent {
-public:
+  public:
     void signal();
     void reset();
     void wait();
     // True when signalled within the time-out.
     bool waitFor(std::chrono::milliseconds timeout);
 
-private:
+  private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     bool m_signalled = false;
@@ -41,8 +41,10 @@ private:
 
 // The wall clock, for runs that are not under test.
 class SystemClock : public Clock {
-public:
-    std::chrono::steady_clock::time_point now() override { return std::chrono::steady_clock::now(); }
+  public:
+    std::chrono::steady_clock::time_point now() override {
+        return std::chrono::steady_clock::now();
+    }
     void sleepFor(std::chrono::milliseconds ms) override;
 };
 SystemClock& systemClock();
@@ -61,7 +63,7 @@ struct CatalogueOwner {
 bool fileTime32(const std::string& path, std::uint32_t& out);
 
 class ScriptInterpreter {
-public:
+  public:
     static constexpr int kBoards = 8;
 
     struct Variable {
@@ -84,7 +86,8 @@ public:
         double value = 0.0;
     };
 
-    ScriptInterpreter(DevicePort& port, OutputSink& sink, ParamCatalogue& catalogue = paramCatalogue());
+    ScriptInterpreter(DevicePort& port, OutputSink& sink,
+                      ParamCatalogue& catalogue = paramCatalogue());
     ~ScriptInterpreter();
     ScriptInterpreter(const ScriptInterpreter&) = delete;
     ScriptInterpreter& operator=(const ScriptInterpreter&) = delete;
@@ -124,7 +127,9 @@ public:
     Variable* findVariable(std::string_view name);
     // Reports an error at a program-text line (0 = the current line), with an optional name.
     void reportError(std::string_view message, std::string_view name, std::uint32_t line);
-    void reportError(std::string_view message) { reportError(message, {}, lineNo ? lineNo - 1 : 0); }
+    void reportError(std::string_view message) {
+        reportError(message, {}, lineNo ? lineNo - 1 : 0);
+    }
     void reportStatus(int status);
     void write(std::string_view text);
     void writeScriptText(std::string_view bytes);
@@ -187,7 +192,7 @@ public:
     // The rd statement; with `target` the assignment form that stores into it.
     void readStatement(Variable* target);
 
-private:
+  private:
     bool load(const std::string& programDir, const std::string& documentPath);
     void freeProgram();
     void declareGlobals();
@@ -222,8 +227,8 @@ private:
     void builtinCall(int code, const void* spec);
     bool readArgs(const char* kinds, std::vector<DeviceArg>& args);
     bool readOutVariable(std::string& name, bool& present);
-    void storeAndPrint(bool present, const std::string& name, double value,
-                       const char* valueFormat, bool isInt, const char* bareEnd);
+    void storeAndPrint(bool present, const std::string& name, double value, const char* valueFormat,
+                       bool isInt, const char* bareEnd);
 
     DevicePort& m_port;
     OutputSink& m_sink;

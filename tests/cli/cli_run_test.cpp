@@ -1,6 +1,5 @@
 // The built `zeq` program on a virtual card: run, exec, their exit status and Ctrl-C.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,7 +21,7 @@ struct Result {
 };
 
 class ZeqRunCli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
               ("zeq_run_" + std::to_string(::getpid()) + "_" +

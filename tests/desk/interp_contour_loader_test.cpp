@@ -29,16 +29,17 @@ TEST(Contour, BlocksAreWholePointsWithin126Words) {
         TempHome::writeFile(rig.home.dir + "/c.txt", contourFile(c.axes, c.points, false));
         std::string out = rig.runMain("FileContour c.txt\r\nmg after\r\n");
         EXPECT_EQ(rig.port.contourBlocks, c.blocks) << c.axes;
-        EXPECT_EQ(out, framed("正在发送文件:\"" + rig.home.dir + "/c.txt\"中的数据...\n文件数据发送完毕\nafter\n"));
+        EXPECT_EQ(out, framed("正在发送文件:\"" + rig.home.dir +
+                              "/c.txt\"中的数据...\n文件数据发送完毕\nafter\n"));
         // Group mapping: group_x.. get the file's axis numbers, then the axis count and enable.
-        for (int a = 0; a < c.axes; ++a)
-            EXPECT_EQ(rig.port.reg(0, 258 + a), c.axes - 1 - a);
+        for (int a = 0; a < c.axes; ++a) EXPECT_EQ(rig.port.reg(0, 258 + a), c.axes - 1 - a);
         EXPECT_NE(std::find(rig.port.calls.begin(), rig.port.calls.end(),
                             "SetGroupAxisNum(1," + std::to_string(c.axes) + ",1)"),
                   rig.port.calls.end());
         // Scaled and truncated: axis 0 by 0.5, the others by 2.
         ASSERT_EQ(rig.port.contourWords.size(), static_cast<std::size_t>(c.axes * c.points));
-        EXPECT_EQ(rig.port.contourWords[static_cast<std::size_t>(c.axes)], 5);  // point 1, axis 0: 10 * 0.5
+        EXPECT_EQ(rig.port.contourWords[static_cast<std::size_t>(c.axes)],
+                  5);  // point 1, axis 0: 10 * 0.5
         if (c.axes > 1) {
             EXPECT_EQ(rig.port.contourWords[1], 2);  // point 0, axis 1: 1 * 2
         }
@@ -52,10 +53,10 @@ TEST(Contour, InvalidFilesAreRefused) {
     };
     std::vector<Case> cases = {
         {contourFile(3, 4, true), "文件数据格式错误\n"},
-        {"2\n0,1\n1,1\n2\n1,2,3", "文件数据格式错误\n"},          // a value missing
-        {"2\n0,1\n1,1\n1\n1,2,3", "文件数据格式错误\n"},          // a value too many
-        {"2\n0,9\n1,1\n1\n1,2", "轴号超出范围!"},                // axis beyond the card's 4
-        {"17\n0", "数据个数超出范围"},                            // more than 16 axes
+        {"2\n0,1\n1,1\n2\n1,2,3", "文件数据格式错误\n"},  // a value missing
+        {"2\n0,1\n1,1\n1\n1,2,3", "文件数据格式错误\n"},  // a value too many
+        {"2\n0,9\n1,1\n1\n1,2", "轴号超出范围!"},         // axis beyond the card's 4
+        {"17\n0", "数据个数超出范围"},                    // more than 16 axes
         {"1\n0\n1\n40000\n" + std::string(""), "文件数据格式错误\n"},
         {"", "文件数据格式错误\n"},
         {"2\n0,1\n1,x\n1\n1,2", "文件数据格式错误\n"},
@@ -122,7 +123,8 @@ TEST(Loader, StaleOrForeignBuildsAreRefused) {
     EXPECT_FALSE(rig.interp.runProgram(rig.boards, rig.home.dir, rig.home.source));
     // build.dat touched after binfo.dat was written.
     rig.home.writeBuild(text);
-    TempHome::setMtime(rig.home.dir + "/dat/build.dat", TempHome::mtime(rig.home.dir + "/dat/build.dat") + 5);
+    TempHome::setMtime(rig.home.dir + "/dat/build.dat",
+                       TempHome::mtime(rig.home.dir + "/dat/build.dat") + 5);
     EXPECT_FALSE(rig.interp.runProgram(rig.boards, rig.home.dir, rig.home.source));
     // Compiled by another process: the catalogue does not hold its macros.
     rig.home.writeBuild(text);
@@ -148,14 +150,14 @@ TEST(Loader, DamagedInfoFilesAreRefused) {
         return s;
     };
     std::vector<std::string> damaged = {
-        good.substr(0, 10),                        // shorter than the header
-        good.substr(0, good.size() - 1),           // line map cut short
-        good + "x",                                // trailing bytes
-        withU32(8, 300),                           // path of 300 bytes
-        withU32(8, 0xFFFFFFFFu),                   // absurd path length
-        withU32(16, 0x40000000u),                  // absurd label count
-        withU32(20, 0x40000000u),                  // absurd line count
-        withU32(12, 100000),                       // global list behind the text
+        good.substr(0, 10),               // shorter than the header
+        good.substr(0, good.size() - 1),  // line map cut short
+        good + "x",                       // trailing bytes
+        withU32(8, 300),                  // path of 300 bytes
+        withU32(8, 0xFFFFFFFFu),          // absurd path length
+        withU32(16, 0x40000000u),         // absurd label count
+        withU32(20, 0x40000000u),         // absurd line count
+        withU32(12, 100000),              // global list behind the text
     };
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         TempHome::writeFile(rig.home.dir + "/dat/binfo.dat", damaged[i]);

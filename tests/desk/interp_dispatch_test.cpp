@@ -9,7 +9,8 @@ namespace {
 TEST(ParamStatements, WriteRangeAndNegative) {
     Rig rig;
     std::string out = rig.runMain("wr homeseq, -1\r\nwr homeseq, 70000\r\nwr homeseq, 3\r\n");
-    EXPECT_EQ(out, framed("十六位homeseq 参数值70000超出范围! \r\nerror(3):第3行：函数参数错误！\r\n"));
+    EXPECT_EQ(out,
+              framed("十六位homeseq 参数值70000超出范围! \r\nerror(3):第3行：函数参数错误！\r\n"));
     ASSERT_EQ(rig.port.calls.size(), 1u);
     EXPECT_EQ(rig.port.calls[0], "W16(1,0,151,-1,Q)");
     EXPECT_EQ(rig.port.reg(0, 151), 0xFFFF);
@@ -24,7 +25,8 @@ TEST(ParamStatements, WriteSignedRangeMessage) {
 TEST(ParamStatements, WriteWidthsAxisOffsetAndAddress) {
     Rig rig;
     rig.runMain(
-        "wr mcspos 100000, 2\r\nwr gearratio, -5\r\nwr mcspos + 1, 7, 1\r\nwr user32b0, &curpos\r\n");
+        "wr mcspos 100000, 2\r\nwr gearratio, -5\r\nwr mcspos + 1, 7, 1\r\nwr user32b0, "
+        "&curpos\r\n");
     ASSERT_EQ(rig.port.calls.size(), 4u);
     EXPECT_EQ(rig.port.calls[0], "W32(1,2,10,100000,Q)");
     EXPECT_EQ(rig.port.calls[1], "W48(1,0,175,-5,Q)");
@@ -62,11 +64,13 @@ TEST(ParamStatements, ReadIntoAVariable) {
 TEST(ParamStatements, ReadFailureReportsAndPrintsNothing) {
     Rig rig;
     rig.port.statusFor = [](const std::string& n) { return n == "R32" ? 3 : 0; };
-    EXPECT_EQ(rig.runMain("rd mcspos\r\nmg after\r\n"), framed("error(2):第2行：通信超时退出！\r\n"));
+    EXPECT_EQ(rig.runMain("rd mcspos\r\nmg after\r\n"),
+              framed("error(2):第2行：通信超时退出！\r\n"));
 }
 
 TEST(ParamStatements, UnknownParameterEndsTheRun) {
-    for (const char* s : {"wr nosuch, 1", "rd nosuch", "wt nosuch", "wz nosuch 1", "3, SET16 1, nosuch"}) {
+    for (const char* s :
+         {"wr nosuch, 1", "rd nosuch", "wt nosuch", "wz nosuch 1", "3, SET16 1, nosuch"}) {
         Rig rig;
         std::string out = rig.runMain(std::string(s) + "\r\nmg after\r\n");
         EXPECT_NE(out.find("\"nosuch\"未知的参数名"), std::string::npos) << s;
@@ -78,10 +82,10 @@ TEST(ParamStatements, UnknownParameterEndsTheRun) {
 TEST(ParamStatements, WaitStatements) {
     Rig rig;
     rig.runMain("wt user16b0 1\r\nwz homeseq, 2\r\nwa 3\r\nwa\r\n");
-    std::vector<std::string> expected = {
-        "WaitToken(1,1,307)", "WaitToZero(1,2,151)",
-        "W16(1,3,479,65535,Q)", "W16(1,3,480,65535,Q)", "WaitToZero(1,3,215)",
-        "W16(1,0,479,65535,Q)", "W16(1,0,480,65535,Q)", "WaitToZero(1,0,215)"};
+    std::vector<std::string> expected = {"WaitToken(1,1,307)",   "WaitToZero(1,2,151)",
+                                         "W16(1,3,479,65535,Q)", "W16(1,3,480,65535,Q)",
+                                         "WaitToZero(1,3,215)",  "W16(1,0,479,65535,Q)",
+                                         "W16(1,0,480,65535,Q)", "WaitToZero(1,0,215)"};
     EXPECT_EQ(rig.port.calls, expected);
 }
 
@@ -100,10 +104,14 @@ TEST(Builtins, ArgumentConversions) {
         "MoveAbsolute 10.5, 1.9\r\nSetMCStrack 5, 2\r\nMoveAbsolute -1.5, -2.7\r\n"
         "GearInDist 1.5, 1, 2, 3, 4, 2.75, 1\r\nGearInTime 0.5, 1, 2, 0.25, 3\r\n"
         "SetSegAngle 30\r\nPCS 1, 2, 3\r\nMapAxis2Group 'x', 1\r\n");
-    std::vector<std::string> expected = {
-        "MoveAbsolute(1,10.5,1;1)", "SetMCStrack(1,1,2;1)", "MoveAbsolute(1,-1.5,-2;1)",
-        "GearInDist(1,1.5,1,2,3,4,2.75,1;1)", "GearInTime(1,0.5,1,2,0.25,3;1)",
-        "SetSegAngle(1,30)", "PCS(1,1,2,3)", "MapAxis2Group(1,120,1;1)"};
+    std::vector<std::string> expected = {"MoveAbsolute(1,10.5,1;1)",
+                                         "SetMCStrack(1,1,2;1)",
+                                         "MoveAbsolute(1,-1.5,-2;1)",
+                                         "GearInDist(1,1.5,1,2,3,4,2.75,1;1)",
+                                         "GearInTime(1,0.5,1,2,0.25,3;1)",
+                                         "SetSegAngle(1,30)",
+                                         "PCS(1,1,2,3)",
+                                         "MapAxis2Group(1,120,1;1)"};
     EXPECT_EQ(rig.port.calls, expected);
 }
 
@@ -113,10 +121,10 @@ TEST(Builtins, StatusTextsAndWhichEndTheRun) {
         const char* text;
         bool ends;
     };
-    for (Case c : {Case{11, "控制卡参数为只读参数", false}, Case{22, "路径运动未完成时退出！", false},
-                   Case{9, "其他错误！", true}, Case{16, "其他错误！", true},
-                   Case{23, "其他错误！", true}, Case{-1, "其他错误！", true},
-                   Case{6, "无效的设备句柄！", true}}) {
+    for (Case c :
+         {Case{11, "控制卡参数为只读参数", false}, Case{22, "路径运动未完成时退出！", false},
+          Case{9, "其他错误！", true}, Case{16, "其他错误！", true}, Case{23, "其他错误！", true},
+          Case{-1, "其他错误！", true}, Case{6, "无效的设备句柄！", true}}) {
         Rig rig;
         rig.port.statusFor = [&](const std::string& n) { return n == "MCSmove" ? c.status : 0; };
         std::string out = rig.runMain("MCSmove 0\r\nmg next\r\n");
@@ -165,12 +173,12 @@ TEST(Events, LineWithConditionAndParameters) {
     Rig rig;
     rig.runMain(
         "3, @Z, ADD32 mcspos, 0, mcspos, 1, user32b0\r\n"
-        "4 IFNC SET48 -5, gearratio\r\n5, SET16 1, user16b0, 2\r\n6, @NC COP32 mcspos, 1, user32b0\r\n"
+        "4 IFNC SET48 -5, gearratio\r\n5, SET16 1, user16b0, 2\r\n6, @NC COP32 mcspos, 1, "
+        "user32b0\r\n"
         "7, ADD48i mcspos, 0, 4294967296\r\n");
     std::vector<std::string> expected = {
-        "ADD32(1,3,1,10,0,10,1,317,0;1)", "SET48(1,4,11,-5,175,0;1)",
-        "SET16(1,5,0,1,307,2;1)", "COP32(1,6,4,10,1,317,0;1)",
-        "ADD48i(1,7,0,10,0,4294967296,0,0;1)"};
+        "ADD32(1,3,1,10,0,10,1,317,0;1)", "SET48(1,4,11,-5,175,0;1)", "SET16(1,5,0,1,307,2;1)",
+        "COP32(1,6,4,10,1,317,0;1)", "ADD48i(1,7,0,10,0,4294967296,0,0;1)"};
     EXPECT_EQ(rig.port.calls, expected);
 }
 
@@ -183,7 +191,9 @@ TEST(Events, NumberWithoutMnemonicRunsTheRestAsAStatement) {
 
 TEST(Events, PathEventBlockBuildsRecords) {
     Rig rig;
-    rig.runMain("PathEvent\r\n@Z ADD32 mcspos, 1, curpos, 2, user32b0, 3\r\n\r\nSET16 9, user16b0\r\nEndPathEvent\r\n");
+    rig.runMain(
+        "PathEvent\r\n@Z ADD32 mcspos, 1, curpos, 2, user32b0, 3\r\n\r\nSET16 9, "
+        "user16b0\r\nEndPathEvent\r\n");
     ASSERT_EQ(rig.port.calls.back(), "PathAddEvent(2)");
     ASSERT_EQ(rig.port.lastEvents.size(), 48u);
     const auto* w = reinterpret_cast<const std::int16_t*>(rig.port.lastEvents.data());
@@ -225,7 +235,9 @@ TEST(PathData, WriteDataAndRecordsAreBounded) {
 TEST(FifoRetry, RetriesEvery5msUntilTheFifoHasRoom) {
     Rig rig;
     int full = 3;
-    rig.port.statusFor = [&](const std::string& n) { return n == "MoveAbsolute" && full-- > 0 ? 8 : 0; };
+    rig.port.statusFor = [&](const std::string& n) {
+        return n == "MoveAbsolute" && full-- > 0 ? 8 : 0;
+    };
     EXPECT_EQ(rig.runMain("MoveAbsolute 1, 0\r\n"), framed(""));
     EXPECT_EQ(rig.port.calls.size(), 4u);
     EXPECT_EQ(rig.clock.sleptMs, 15);
@@ -240,7 +252,8 @@ TEST(FifoRetry, StopEndsTheRetryWithinOneCall) {
     std::string out = rig.runMain("MoveAbsolute 1, 0\r\nmg never\r\n");
     EXPECT_EQ(out, "\r\n开始解析执行：\r\nerror(2):第2行：FIFO满！\r\n\r\n运行终止！\r\n");
     // 10 calls before the stop at 50 ms; none after it.
-    EXPECT_EQ(std::count(rig.port.calls.begin(), rig.port.calls.end(), "MoveAbsolute(1,1,0;1)"), 10);
+    EXPECT_EQ(std::count(rig.port.calls.begin(), rig.port.calls.end(), "MoveAbsolute(1,1,0;1)"),
+              10);
     EXPECT_EQ(rig.port.calls.back(), "W16(1,0,521,1,I)");  // the queue FIFO is cleared
 }
 
@@ -258,7 +271,9 @@ TEST(FifoRetry, PauseTakesEffectAfterTheDeviceCall) {
             }).detach();
         }
     };
-    rig.port.statusFor = [&](const std::string& n) { return n == "MoveAbsolute" && calls < 2 ? 8 : 0; };
+    rig.port.statusFor = [&](const std::string& n) {
+        return n == "MoveAbsolute" && calls < 2 ? 8 : 0;
+    };
     EXPECT_EQ(rig.runMain("MoveAbsolute 1, 0\r\n"), framed(""));
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(rig.clock.sleptMs, 5);
@@ -278,9 +293,9 @@ TEST(ExePath, PausedAndContinuedRunsToTheEnd) {
         }
     };
     EXPECT_EQ(rig.runMain("ExePath\r\n"), framed(""));
-    std::vector<std::string> expected = {"ExecutePath", "ExecutePath", "EnableGroup(1,0,1)",
+    std::vector<std::string> expected = {"ExecutePath",        "ExecutePath", "EnableGroup(1,0,1)",
                                          "EnableGroup(1,1,1)", "ExecutePath", "ExecutePath",
-                                         "ExecutePath", "ExecutePath"};
+                                         "ExecutePath",        "ExecutePath"};
     EXPECT_EQ(rig.port.calls, expected);
 }
 
@@ -292,7 +307,8 @@ TEST(ExePath, StopLeavesTheGroup) {
         if (name == "ExecutePath" && ++n == 3) rig.interp.requestStop();
     };
     std::string out = rig.runMain("ExePath\r\n");
-    EXPECT_EQ(out, "\r\n开始解析执行：\r\nerror(2):第2行：路径运动未完成时退出！\r\n\r\n运行终止！\r\n");
+    EXPECT_EQ(out,
+              "\r\n开始解析执行：\r\nerror(2):第2行：路径运动未完成时退出！\r\n\r\n运行终止！\r\n");
     EXPECT_EQ(rig.port.calls[3], "ExitGroup(1,1)");
 }
 

@@ -22,10 +22,9 @@ TEST_P(Expressions, EchoesTheValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Expressions,
-    ::testing::Values(ExprCase{"7/2", "3.500000"}, ExprCase{"6/2", "3"},
-                      ExprCase{"1 + 2 & 3", "3"}, ExprCase{"2 < 3 == 1", "1"},
-                      ExprCase{"-2 * 3", "-6"}, ExprCase{"1 == -1", "0"},
-                      ExprCase{"true", "-1"}, ExprCase{"false", "0"},
+    ::testing::Values(ExprCase{"7/2", "3.500000"}, ExprCase{"6/2", "3"}, ExprCase{"1 + 2 & 3", "3"},
+                      ExprCase{"2 < 3 == 1", "1"}, ExprCase{"-2 * 3", "-6"},
+                      ExprCase{"1 == -1", "0"}, ExprCase{"true", "-1"}, ExprCase{"false", "0"},
                       ExprCase{"0FFh", "255"}, ExprCase{"FFh", "255"}, ExprCase{"'A'", "65"},
                       ExprCase{"(1 + 2) * 3", "9"}, ExprCase{"1 + 2 * 3", "7"},
                       ExprCase{"10 - 4 - 3", "3"}, ExprCase{"5 | 2 + 1", "8"},
@@ -60,8 +59,7 @@ TEST(Executor, ErrorLinesComeFromTheLineMap) {
 
 TEST(Executor, VarTwiceKeepsTheValue) {
     Rig rig;
-    std::string out = rig.runMain(
-        "var x\r\nx = 5\r\nvar x\r\nx = x + 1\r\n");
+    std::string out = rig.runMain("var x\r\nx = 5\r\nvar x\r\nx = x + 1\r\n");
     EXPECT_EQ(out, framed("x=5\r\nx=6\r\n"));
 }
 
@@ -160,7 +158,8 @@ TEST(Executor, LabelPositionBeyondTheTextIsRefused) {
     std::memcpy(entry.data(), &pos, 4);
     info.insert(labelsAt, entry);
     TempHome::writeFile(rig.home.dir + "/dat/binfo.dat", info);
-    TempHome::setMtime(rig.home.dir + "/dat/build.dat", TempHome::mtime(rig.home.dir + "/dat/build.dat"));
+    TempHome::setMtime(rig.home.dir + "/dat/build.dat",
+                       TempHome::mtime(rig.home.dir + "/dat/build.dat"));
     ASSERT_TRUE(rig.interp.runProgram(rig.boards, rig.home.dir, rig.home.source));
     EXPECT_NE(rig.sink.text().find("标号超出范围"), std::string::npos);
 }

@@ -36,7 +36,7 @@ std::string paneText(std::string t) {
 }
 
 class QuietDialogs : public UserDialogs {
-public:
+  public:
     std::string seen;
     void message(std::string_view text) override { seen.append(text).append("\n"); }
     Answer askYesNo(std::string_view, Answer d) override { return d; }
@@ -44,7 +44,7 @@ public:
 };
 
 class GoldenRun : public ::testing::TestWithParam<std::string> {
-protected:
+  protected:
     void SetUp() override {
         ::setenv("ZEQLINK_SIM", "1", 1);
         ::setenv("ZEQLINK_SIM_CLOCK", "step", 1);
@@ -60,7 +60,8 @@ protected:
         boards = std::make_unique<Boards>(b, sink, dialogs, systemClock());
         boards->startUp();
         ASSERT_EQ(boards->connectDevice(0, 0), 0);
-        port = std::make_unique<BindingDevicePort>([this](int board) { return boards->axisCount(board); });
+        port = std::make_unique<BindingDevicePort>(
+            [this](int board) { return boards->axisCount(board); });
     }
     void TearDown() override {
         if (boards) {
@@ -122,11 +123,13 @@ TEST_P(GoldenRun, PaneTextAndCardState) {
         std::int64_t value = 0;
         int status = 0;
         const std::uint32_t h = boards->handle(0);
-        if (row.kind == kKindInt48) status = port->readParam48(h, axis, row.address, &value, false);
+        if (row.kind == kKindInt48)
+            status = port->readParam48(h, axis, row.address, &value, false);
         else if (row.kind == kKindInt32 || row.kind == kKindUInt32)
             value = port->readParam32(h, axis, row.address, &status, false);
         else
-            value = static_cast<std::uint16_t>(port->readParam16(h, axis, row.address, &status, false));
+            value =
+                static_cast<std::uint16_t>(port->readParam16(h, axis, row.address, &status, false));
         EXPECT_EQ(status, 0) << line;
         EXPECT_EQ(value, expected) << line;
     }

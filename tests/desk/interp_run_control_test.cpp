@@ -127,7 +127,8 @@ TEST(RunControl, StepStopsBeforeEachStatement) {
     r.ctl->step();  // var x
     ASSERT_TRUE(r.waitFor([&] { return r.ctl->isPaused(); }));
     r.ctl->step();  // x = 1
-    ASSERT_TRUE(r.waitFor([&] { return r.ctl->isPaused() && r.sink.text().find("x=1") != std::string::npos; }));
+    ASSERT_TRUE(r.waitFor(
+        [&] { return r.ctl->isPaused() && r.sink.text().find("x=1") != std::string::npos; }));
     EXPECT_EQ(r.sink.text().find("x=2"), std::string::npos);
     r.ctl->pauseOrContinue();  // continue: runs freely to the end
     r.ctl->waitIdle();
@@ -179,7 +180,8 @@ TEST(RunControl, HoldMotionMessages) {
     r.ctl->holdMotion();
     r.port.statusFor = [](const std::string&) { return 3; };
     r.ctl->holdMotion();
-    EXPECT_EQ(r.sink.text(), "暂停指令发送失败!\n设备没有打开,暂停指令发送失败!\n暂停指令发送失败!");
+    EXPECT_EQ(r.sink.text(),
+              "暂停指令发送失败!\n设备没有打开,暂停指令发送失败!\n暂停指令发送失败!");
     EXPECT_EQ(r.port.calls[0], "W16(1,0,501,65535,I)");
 }
 

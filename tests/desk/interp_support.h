@@ -7,8 +7,8 @@
 
 #include <atomic>
 #include <cinttypes>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,7 +24,7 @@
 namespace zeq::desk::test {
 
 class FakePort : public DevicePort {
-public:
+  public:
     std::vector<std::string> calls;
     std::map<std::pair<int, int>, std::uint16_t> regs;  // (axis, address) -> word
     // Status of the next call by name; called before every call, default 0.
@@ -72,8 +72,8 @@ public:
         return s;
     }
     int writeParam48(std::uint32_t h, int axis, int address, std::int64_t value, bool q) override {
-        int s = log(fmt("W48(%u,%d,%d,%" PRId64 ",%s)", h, axis, address, value, q ? "Q" : "I"),
-                    "W48");
+        int s =
+            log(fmt("W48(%u,%d,%d,%" PRId64 ",%s)", h, axis, address, value, q ? "Q" : "I"), "W48");
         if (s == 0) setReg(axis, address, value, 3);
         return s;
     }
@@ -122,7 +122,8 @@ public:
         return pathCallsLeft-- > 0 ? 22 : 0;
     }
     int getMachineData(std::uint32_t, AxisMachineData (&axesOut)[4]) override {
-        for (int a = 0; a < 4; ++a) axesOut[a] = {a * 100 - 50, static_cast<std::uint16_t>(a & 1), 0, 7};
+        for (int a = 0; a < 4; ++a)
+            axesOut[a] = {a * 100 - 50, static_cast<std::uint16_t>(a & 1), 0, 7};
         return log("GetMCData", "GetMCData");
     }
     int pathAddEvent(std::uint32_t, const void* entries, int count) override {
@@ -136,13 +137,17 @@ public:
         std::string name(rt::keywordName(code));
         std::string text = name + "(" + std::to_string(h);
         for (const DeviceArg& a : args) {
-            if (a.kind == DeviceArg::Real) text += fmt(",%g", a.d);
-            else if (a.kind == DeviceArg::Pointer) text += ",ptr";
-            else text += fmt(",%" PRId64, a.i);
+            if (a.kind == DeviceArg::Real)
+                text += fmt(",%g", a.d);
+            else if (a.kind == DeviceArg::Pointer)
+                text += ",ptr";
+            else
+                text += fmt(",%" PRId64, a.i);
         }
         text += fifo >= 0 ? fmt(";%d)", fifo) : std::string(")");
-        if (code == rt::PathWRData) lastWords.assign(static_cast<const std::int16_t*>(args[2].ptr()),
-                                                     static_cast<const std::int16_t*>(args[2].ptr()) + args[1].i);
+        if (code == rt::PathWRData)
+            lastWords.assign(static_cast<const std::int16_t*>(args[2].ptr()),
+                             static_cast<const std::int16_t*>(args[2].ptr()) + args[1].i);
         if (code == rt::PathAddLine || code == rt::PathAddLineSegData)
             lastRecord.assign(static_cast<const std::int32_t*>(args[0].ptr()),
                               static_cast<const std::int32_t*>(args[0].ptr()) + 17);
@@ -156,7 +161,7 @@ public:
 };
 
 class FakeClock : public Clock {
-public:
+  public:
     std::chrono::steady_clock::time_point t{};
     std::atomic<std::int64_t> sleptMs{0};
     std::function<void()> onSleep;
@@ -173,7 +178,7 @@ public:
 
 // A throw-away application home with dat/ and a source file.
 class TempHome {
-public:
+  public:
     TempHome() {
         char tmpl[] = "/tmp/zeq_interp_XXXXXX";
         init(::mkdtemp(tmpl));
@@ -196,7 +201,9 @@ public:
         return t;
     }
     static void setMtime(const std::string& path, std::time_t t) {
-        struct utimbuf times {t, t};
+        struct utimbuf times {
+            t, t
+        };
         ::utime(path.c_str(), &times);
     }
     // Writes build.dat = `text` and a binfo.dat whose label table is taken from the
