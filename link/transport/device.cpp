@@ -15,18 +15,26 @@ namespace {
 constexpr char kIdentText[kIdentSize] = "ZEQ-USB Motion Card";
 static_assert(sizeof(kIdentText) <= kIdentSize);
 
-// Open records, newest first but one: a new record goes directly behind the head (or becomes the
-// head of an empty list), as close-all relies on nothing but "head first".
+// Open records: a new record goes directly behind the head (or becomes the head of an empty
+// list); close-all works from the head.
 struct OpenList {
     std::mutex mutex;
     std::vector<DeviceRecord*> records;
     std::atomic<uint32_t> nextHandle{1};
+
+    // When the library is unloaded (or the process ends) every device still open is closed:
+    // its bridge is released and its record freed.
+    ~OpenList() {
+        for (DeviceRecord* rec : records) {
+            if (rec->link) rec->link->close();
+            delete rec;
+        }
+    }
 };
 
 OpenList& open_list() {
-    // Leaked on purpose: devices may still be closed by the unload hook after static destructors.
-    static OpenList* list = new OpenList;
-    return *list;
+    static OpenList list;
+    return list;
 }
 
 }  // namespace
@@ -50,8 +58,8 @@ DeviceRecord* find_device(ZEQ_HANDLE handle) {
 }
 
 std::recursive_mutex& exchange_lock() {
-    static std::recursive_mutex* lock = new std::recursive_mutex;
-    return *lock;
+    static std::recursive_mutex lock;
+    return lock;
 }
 
 DeviceRecord* register_device(std::unique_ptr<DeviceRecord> rec) {
@@ -94,10 +102,5 @@ void close_all_devices() {
         if (ZEQ_Close(h) == ZEQ_ERR_HANDLE) unregister_device(h);  // cannot loop forever
     }
 }
-
-namespace {
-// Closes every device still open when the library is unloaded or the process ends.
-__attribute__((destructor)) void close_all_on_unload() { close_all_devices(); }
-}  // namespace
 
 }  // namespace zeq::link

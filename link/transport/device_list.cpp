@@ -33,20 +33,22 @@ struct Backends {
 };
 
 Backends& backends() {
-    static Backends* b = [] {
-        auto* made = new Backends;
+    // Made before the first record is registered, so destroyed after the list of open devices
+    // has closed its ports.
+    static Backends b = [] {
+        Backends made;
 #ifdef ZEQ_HAS_D2XX_BACKEND
-        made->real = bridge::make_d2xx_backend();
+        made.real = bridge::make_d2xx_backend();
 #endif
 #ifdef ZEQ_HAS_FTDI_BACKEND
-        if (!made->real) made->real = bridge::make_ftdi_backend();
+        if (!made.real) made.real = bridge::make_ftdi_backend();
 #endif
 #ifdef ZEQ_HAS_SIM_BACKEND
-        made->sim = zeq::sim::make_sim_backend();
+        made.sim = zeq::sim::make_sim_backend();
 #endif
         return made;
     }();
-    return *b;
+    return b;
 }
 
 struct Entry {
@@ -56,8 +58,8 @@ struct Entry {
 };
 
 std::mutex& list_mutex() {
-    static std::mutex* m = new std::mutex;
-    return *m;
+    static std::mutex m;
+    return m;
 }
 
 std::vector<Entry> enumerate() {
