@@ -59,13 +59,13 @@ class Session {
         m_boards = std::make_unique<desk::Boards>(binding, m_sink, m_dialogs, desk::systemClock());
         m_boards->startUp();
         std::vector<std::pair<int, int>> wanted;  // (board, device index)
-        for (const std::string& spec : options.boards) {
+        for (const std::string& boardArg : options.boards) {
             int board = -1, index = -1;
             char tail = 0;
-            if (std::sscanf(spec.c_str(), "%d=%d%c", &board, &index, &tail) != 2 || board < 0 ||
+            if (std::sscanf(boardArg.c_str(), "%d=%d%c", &board, &index, &tail) != 2 || board < 0 ||
                 board > 7 || index < 0) {
                 std::fprintf(stderr, "zeq: --board expects B=I with B in 0..7, got %s\n",
-                             spec.c_str());
+                             boardArg.c_str());
                 return false;
             }
             wanted.emplace_back(board, index);

@@ -222,28 +222,28 @@ void ScriptInterpreter::storeAndPrint(bool present, const std::string& name, dou
     }
 }
 
-void ScriptInterpreter::builtinCall(int code, const void* specPtr) {
-    const Builtin& spec = *static_cast<const Builtin*>(specPtr);
+void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
+    const Builtin& builtin = *static_cast<const Builtin*>(builtinPtr);
     advance();
     std::vector<DeviceArg> args;
     args.reserve(24);
     DeviceOut out;
     const int fifo = fifoSelector();
-    switch (spec.style) {
+    switch (builtin.style) {
         case Style::Retry:
         case Style::RetryNoFifo: {
-            if (!readArgs(spec.args, args)) return;
-            int useFifo = spec.style == Style::Retry ? fifo : -1;
+            if (!readArgs(builtin.args, args)) return;
+            int useFifo = builtin.style == Style::Retry ? fifo : -1;
             reportStatus(
                 withRetry([&] { return m_port.builtin(code, handle(), args, useFifo, out); }));
             return;
         }
         case Style::Once:
-            if (!readArgs(spec.args, args)) return;
+            if (!readArgs(builtin.args, args)) return;
             m_port.builtin(code, handle(), args, -1, out);
             return;
         case Style::Segment: {
-            if (!readArgs(spec.args, args)) return;
+            if (!readArgs(builtin.args, args)) return;
             int status = m_port.builtin(code, handle(), args, -1, out);
             const char* text = status == 7    ? msg::kSegInvalidArgs
                                : status == 16 ? msg::kSegQueueFull
@@ -261,14 +261,14 @@ void ScriptInterpreter::builtinCall(int code, const void* specPtr) {
             std::string name;
             bool present = false;
             if (!readOutVariable(name, present)) return;
-            if (spec.style == Style::GetCount) {
+            if (builtin.style == Style::GetCount) {
                 withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
             } else {
                 m_port.builtin(code, handle(), args, -1, out);
             }
-            if (spec.style == Style::GetInt || spec.style == Style::GetCount)
+            if (builtin.style == Style::GetInt || builtin.style == Style::GetCount)
                 storeAndPrint(present, name, out.i, "%d", true, "\r\n");
-            else if (spec.style == Style::GetDouble)
+            else if (builtin.style == Style::GetDouble)
                 storeAndPrint(present, name, out.d, "%.8lf", false, "\r\n");
             else
                 storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
@@ -286,7 +286,7 @@ void ScriptInterpreter::builtinCall(int code, const void* specPtr) {
                 axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
             if (finished) return;
             args.push_back(DeviceArg::integer(axis));
-            if (spec.style == Style::GetScale) {
+            if (builtin.style == Style::GetScale) {
                 m_port.builtin(code, handle(), args, -1, out);
                 storeAndPrint(present, name, out.d, "%.8lf", false, "\n");
                 return;
@@ -296,7 +296,7 @@ void ScriptInterpreter::builtinCall(int code, const void* specPtr) {
                 reportStatus(status);
                 return;
             }
-            if (spec.style == Style::GetAxisInt)
+            if (builtin.style == Style::GetAxisInt)
                 storeAndPrint(present, name, out.i, "%d", true, "\n");
             else
                 storeAndPrint(present, name, out.d, "%.8lf", false, "\n");

@@ -224,7 +224,7 @@ class ScriptInterpreter {
     void getMachineData();
     void pathWriteData();
     void pathSegmentRecord(int code);
-    void builtinCall(int code, const void* spec);
+    void builtinCall(int code, const void* builtin);
     bool readArgs(const char* kinds, std::vector<DeviceArg>& args);
     bool readOutVariable(std::string& name, bool& present);
     void storeAndPrint(bool present, const std::string& name, double value, const char* valueFormat,

@@ -147,7 +147,9 @@ void checkIndexMatchesText(const std::string& build, const std::string& info) {
         }
     }
     EXPECT_EQ(items, lines.size() + (gvOffset ? 2 : 0));
-    if (gvOffset) EXPECT_EQ(build.substr(gvOffset - 4, 4), "GV: ");
+    if (gvOffset) {
+        EXPECT_EQ(build.substr(gvOffset - 4, 4), "GV: ");
+    }
     for (const std::string& line : lines) {
         const size_t at = line.find(": Lable");
         if (line.rfind("jump", 0) != 0 || at == std::string::npos) continue;
