@@ -167,8 +167,10 @@ void RunController::pauseOrContinue() {
         m_setup.sink->append(msg::kPaused);
     } else {
         m_stepMode = false;
-        m_program.resume();
+        // The message goes out before the run is released, so it never lands behind the
+        // output of the statements that follow.
         m_setup.sink->append(msg::kContinued);
+        m_program.resume();
     }
 }
 
