@@ -6,6 +6,7 @@
 #include "binding/boards.h"
 #include "binding/device_binding.h"
 #include "commands.h"
+#include "stderr_dialogs.h"
 #include "core/app_home.h"
 #include "core/stdout_sink.h"
 #include "device_options.h"
@@ -13,21 +14,6 @@
 
 namespace zeq::cli {
 namespace {
-
-class StderrDialogs : public desk::UserDialogs {
-  public:
-    void message(std::string_view text) override {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-    Answer askYesNo(std::string_view text, Answer d) override {
-        message(text);
-        return d;
-    }
-    Answer askYesNoCancel(std::string_view text, Answer d) override {
-        message(text);
-        return d;
-    }
-};
 
 int listDevices() {
     const std::string home = desk::applicationHome();

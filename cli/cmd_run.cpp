@@ -13,6 +13,7 @@
 #include "binding/device_binding.h"
 #include "binding/device_wrappers.h"
 #include "commands.h"
+#include "stderr_dialogs.h"
 #include "core/app_home.h"
 #include "core/stdout_sink.h"
 #include "device_options.h"
@@ -27,21 +28,6 @@ std::atomic<bool> g_interrupted{false};
 extern "C" void onInterrupt(int) {
     g_interrupted = true;
 }
-
-class StderrDialogs : public desk::UserDialogs {
-  public:
-    void message(std::string_view text) override {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-    Answer askYesNo(std::string_view text, Answer d) override {
-        message(text);
-        return d;
-    }
-    Answer askYesNoCancel(std::string_view text, Answer d) override {
-        message(text);
-        return d;
-    }
-};
 
 // The connected devices and the controller that runs scripts on them.
 class Session {
