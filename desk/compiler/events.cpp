@@ -6,6 +6,7 @@
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
 #include "compiler/tokens.h"
+#include "core/contour_path.h"
 
 namespace zeq::desk {
 
@@ -13,7 +14,6 @@ namespace {
 bool lineGoesOn(const Lexer& lex) {
     return lex.code() != tok::EndOfLine && lex.code() != tok::EndOfSource;
 }
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 // The card accepts at most 32 instructions in one path-event block.
 constexpr int kMaxPathEvents = 32;
@@ -39,35 +39,9 @@ void ScriptCompiler::fileContour() {
     size_t last = end;
     while (last > p && (src[last - 1] == '\r' || src[last - 1] == ' ' || src[last - 1] == '\t'))
         --last;
-    std::string name = m_lex.toDisplay(src.substr(p, last - p));
-
-    int up = 0;
-    for (;;) {
-        if (name.size() >= 3 && name[0] == '.' && name[1] == '.' && isSeparator(name[2])) {
-            ++up;
-            name.erase(0, 3);
-        } else if (name.size() >= 2 && name[0] == '.' && isSeparator(name[1])) {
-            name.erase(0, 2);
-        } else {
-            break;
-        }
-    }
-    std::string path;
-    if (name.find_first_of("/\\") != std::string::npos) {
-        path = name;
-    } else {
-        std::string dir = m_programDir;
-        while (dir.size() > 1 && isSeparator(dir.back())) dir.pop_back();
-        for (int i = 0; i < up; ++i) {
-            const size_t cut = dir.find_last_of("/\\");
-            if (cut == std::string::npos) {
-                dir.clear();
-                break;
-            }
-            dir.erase(cut == 0 ? 1 : cut);
-        }
-        path = dir + "/" + name;
-    }
+    // File names on this system are UTF-8; a GBK script's name is converted first.
+    const std::string path =
+        resolveContourPath(m_programDir, m_lex.toDisplay(src.substr(p, last - p)));
     m_lex.setPosition(end);
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         std::fclose(f);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/contour_path.h"
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
@@ -17,6 +18,8 @@ namespace {
 
 constexpr int kMaxContourAxes = 16;
 constexpr int kMaxContourWords = 32767;
+constexpr double kMinContourWord = -32768.0;  // a contour coordinate is one signed 16-bit word
+constexpr double kMaxContourWord = 32767.0;
 constexpr int kMaxBlockWords = 126;  // the largest contour block the library takes
 constexpr long kMaxContourFileBytes = 16L * 1024 * 1024;
 constexpr int kFirstGroupParam = 258;  // group_x; group_y, group_z ... follow
@@ -36,25 +39,6 @@ bool parseNumber(const std::string& field, double& out) {
 }  // namespace
 
 // FileContour NAME: axis count, axis numbers, scales, point count, then the points.
-std::string ScriptInterpreter::contourPath(std::string name) {
-    auto isSep = [](char c) { return c == '/' || c == '\\'; };
-    bool absolute = (!name.empty() && isSep(name[0])) || (name.size() > 1 && name[1] == ':');
-    if (absolute) return name;
-    std::string base = m_programDir;
-    for (;;) {
-        if (name.size() >= 3 && name[0] == '.' && name[1] == '.' && isSep(name[2])) {
-            std::size_t cut = base.find_last_of("/\\");
-            base = cut == std::string::npos ? std::string() : base.substr(0, cut);
-            name.erase(0, 3);
-        } else if (name.size() >= 2 && name[0] == '.' && isSep(name[1])) {
-            name.erase(0, 2);  // "./": the folder itself
-        } else {
-            break;
-        }
-    }
-    return base + "/" + name;
-}
-
 void ScriptInterpreter::fileContour() {
     // The name is the raw rest of the line.
     std::uint32_t pos = readPos;
@@ -69,7 +53,8 @@ void ScriptInterpreter::fileContour() {
     readPos = pos;
     advance();  // the line end
 
-    const std::string path = contourPath(name);
+    // File names on this system are UTF-8; a GBK script's name is converted first.
+    const std::string path = resolveContourPath(m_programDir, scriptTextToUtf8(name, m_encoding));
     auto formatError = [&] {
         m_errorReported = true;
         write(msg::kFileFormat);
@@ -98,8 +83,12 @@ void ScriptInterpreter::fileContour() {
             return;
         }
     }
-    // Fields are separated by "," or line feeds; an empty field (also after a final line end)
-    // makes the file invalid.
+    // Fields are separated by "," or line feeds; an empty field makes the file invalid. One
+    // final line end (LF or CRLF), as every editor writes it, is not a field separator.
+    if (!bytes.empty() && bytes.back() == '\n') {
+        bytes.pop_back();
+        if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    }
     std::vector<double> fields;
     {
         std::string field;
@@ -153,10 +142,24 @@ void ScriptInterpreter::fileContour() {
         formatError();
         return;
     }
+    // Each scaled coordinate travels as one signed 16-bit word; a value that does not fit
+    // would wrap into a move the other way, so the whole file is refused before anything is
+    // sent.
     std::vector<std::int16_t> data(words);
-    for (std::size_t w = 0; w < words; ++w)
-        data[w] = static_cast<std::int16_t>(
-            static_cast<std::int64_t>(fields[at + w] * scales[w % static_cast<std::size_t>(axes)]));
+    for (std::size_t w = 0; w < words; ++w) {
+        const std::size_t axis = w % static_cast<std::size_t>(axes);
+        const double scaled = std::trunc(fields[at + w] * scales[axis]);
+        if (!(scaled >= kMinContourWord && scaled <= kMaxContourWord)) {
+            char buf[160];
+            std::snprintf(buf, sizeof buf, msg::kContourValueRange,
+                          static_cast<int>(w / static_cast<std::size_t>(axes)) + 1,
+                          axisNumbers[axis]);
+            reportError(buf);
+            finished = true;
+            return;
+        }
+        data[w] = static_cast<std::int16_t>(scaled);
+    }
 
     // Map the file's axes onto the group letters x, y, z, a ...
     ParamRow groupRow = ParamRow::make("group", "U16", 0, kKindUInt16, false, true);
@@ -182,7 +185,7 @@ void ScriptInterpreter::fileContour() {
         finished = true;
     } else if (!stopOrFinished()) {
         write(msg::kSendingFile1);
-        writeScriptText(path);
+        write(path);
         write(msg::kSendingFile2);
         const std::size_t block = static_cast<std::size_t>((kMaxBlockWords / axes) * axes);
         for (std::size_t off = 0; off < words && !stopOrFinished(); off += block) {

@@ -46,6 +46,9 @@ inline constexpr const char* kSendingFile1 = "正在发送文件:\"";
 inline constexpr const char* kSendingFile2 = "\"中的数据...\n";
 inline constexpr const char* kFileSent = "文件数据发送完毕\n";
 inline constexpr const char* kTooManyValues = "数据个数超出范围";
+// A scaled contour coordinate outside the signed 16-bit word: point (1-based), axis number.
+inline constexpr const char* kContourValueRange =
+    "文件数据超出16位范围(-32768~32767):第%d个点,轴%d";
 inline constexpr const char* kElapsedUs = "用时%dus\r\n";
 inline constexpr const char* kMcDataLine = "轴%d: encp:%d,moving:%d, error:%d, aio:%d\r\n";
 

@@ -52,7 +52,8 @@ TEST(Contour, InvalidFilesAreRefused) {
         const char* message;
     };
     std::vector<Case> cases = {
-        {contourFile(3, 4, true), "文件数据格式错误\n"},
+        {contourFile(3, 4, true) + "\r\n", "文件数据格式错误\n"},  // two final line ends
+        {"1\n0\n1\n1\n5\n\n", "文件数据格式错误\n"},
         {"2\n0,1\n1,1\n2\n1,2,3", "文件数据格式错误\n"},  // a value missing
         {"2\n0,1\n1,1\n1\n1,2,3", "文件数据格式错误\n"},  // a value too many
         {"2\n0,9\n1,1\n1\n1,2", "轴号超出范围!"},         // axis beyond the card's 4
@@ -60,6 +61,10 @@ TEST(Contour, InvalidFilesAreRefused) {
         {"1\n0\n1\n40000\n" + std::string(""), "文件数据格式错误\n"},
         {"", "文件数据格式错误\n"},
         {"2\n0,1\n1,x\n1\n1,2", "文件数据格式错误\n"},
+        // Scaled coordinates that do not fit the signed 16-bit contour word.
+        {"1\n0\n1000\n1\n40\n", "文件数据超出16位范围(-32768~32767):第1个点,轴0"},
+        {"2\n3,1\n1,1\n2\n1,2,3,-32769", "文件数据超出16位范围(-32768~32767):第2个点,轴1"},
+        {"1\n2\n1\n1\n32768", "文件数据超出16位范围(-32768~32767):第1个点,轴2"},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -68,6 +73,18 @@ TEST(Contour, InvalidFilesAreRefused) {
         EXPECT_NE(out.find(c.message), std::string::npos) << c.bytes;
         EXPECT_EQ(out.find("after"), std::string::npos) << c.bytes;
         EXPECT_TRUE(rig.port.contourBlocks.empty()) << c.bytes;
+    }
+}
+
+TEST(Contour, OneFinalLineEndAndTheWholeWordRangeAreAccepted) {
+    // Scaled values are truncated toward zero: 32767.5 and -32768.5 still fit.
+    for (const char* end : {"", "\n", "\r\n"}) {
+        Rig rig;
+        TempHome::writeFile(rig.home.dir + "/c.txt",
+                            std::string("2\n0,1\n0.5,2\n2\n65535,-16384\n-65537,16383.5") + end);
+        std::string out = rig.runMain("FileContour c.txt\r\n");
+        EXPECT_NE(out.find("文件数据发送完毕"), std::string::npos) << out;
+        EXPECT_EQ(rig.port.contourWords, (std::vector<std::int16_t>{32767, -32768, -32768, 32767}));
     }
 }
 
