@@ -351,8 +351,9 @@ void ScriptCompiler::builtinCall() {
         case tok::SetCamLocation:
             fixedShape(2, msg::kTooMany2);
             return;
+        // PCS sx, sy, sz: the part coordinate system's scales, as the run passes them on.
         case tok::InitPath: case tok::HomeIndex: case tok::SetSynDist: case tok::HandWheel:
-        case tok::TgvelInTime: case tok::MoveInTime:
+        case tok::TgvelInTime: case tok::MoveInTime: case tok::PCS:
             fixedShape(3, msg::kTooMany3);
             return;
         case tok::AddLine: case tok::HomeSwitch1: case tok::HomeSwitch2:
@@ -360,9 +361,6 @@ void ScriptCompiler::builtinCall() {
         case tok::HomeSwitchIndex3: case tok::GearFree: case tok::TgvelInDist:
         case tok::MoveInDist:
             fixedShape(4, msg::kTooMany4);
-            return;
-        case tok::PCS:
-            fixedShape(6, msg::kTooMany6);
             return;
         case tok::AddLine3: case tok::GearInTime: case tok::AddCamPoint:
             varShape(5, false);
@@ -449,8 +447,9 @@ void ScriptCompiler::builtinCall() {
             m_lex.report(msg::kPathEventNoStart);
             m_lex.advance();
             return;
+        // GetMCData: the run reads no argument, so the word stands alone on its line.
         case tok::GetMCData:
-            m_lex.advance();
+            fixedShape(0, msg::kTooManyArgs);
             return;
         case tok::Number:
             eventLine();

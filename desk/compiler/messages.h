@@ -72,7 +72,6 @@ inline constexpr const char* kTooMany1 = "函数参数多于1个";
 inline constexpr const char* kTooMany2 = "函数参数多于2个";
 inline constexpr const char* kTooMany3 = "函数参数多于3个";
 inline constexpr const char* kTooMany4 = "函数参数多于4个";
-inline constexpr const char* kTooMany6 = "函数参数多于6个";
 inline constexpr const char* kTooManyArgs = "函数参数过多";
 inline constexpr const char* kTooManyArgsPath = "函数参数太多";
 inline constexpr const char* kLastArgMissing = "函数缺少最后一个参数";

@@ -135,7 +135,8 @@ TEST_P(GoldenRun, PaneTextAndCardState) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, GoldenRun, ::testing::Values("params", "motion", "events"));
+INSTANTIATE_TEST_SUITE_P(Scripts, GoldenRun,
+                         ::testing::Values("params", "motion", "events", "path"));
 
 }  // namespace
 }  // namespace zeq::desk::test
