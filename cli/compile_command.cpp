@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "compiler/script_compiler.h"
 #include "core/app_home.h"
+#include "core/build_lock.h"
 #include "core/stdout_sink.h"
 
 namespace zeq::cli {
@@ -28,6 +29,7 @@ const bool registered = registerCommand("compile", [](CLI::App& app) -> Runner {
         if (!desk::ensureDirectory(home + "/dat")) {
             std::fprintf(stderr, "zeq: cannot create %s/dat\n", home.c_str());
         }
+        desk::BuildFolderLock buildLock(home);  // no run of this home loads a half-made build
         desk::StdoutSink sink;
         desk::ScriptCompiler compiler(desk::paramCatalogue(), &sink);
         return compiler.compile(home, path.lexically_normal().string()) ? 0 : 1;

@@ -4,9 +4,13 @@
 //   u32 source mtime | u32 build.dat mtime | u32 L | u32 global-list offset | u32 N | u32 M |
 //   L bytes source path | N × (u32 offset behind label line, u32 index of next item) |
 //   M × u32 source line of each output item
-#include <cstdio>
-#include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
@@ -54,6 +58,9 @@ std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
     return out;
 }
 
+// Both files are written under temporary names and then renamed into place, so a reader never
+// finds a half-written build.dat or binfo.dat (a rename keeps the modification time that
+// binfo.dat records).
 bool ScriptCompiler::writeBuildFiles(const std::string& programDir,
                                      const std::string& sourcePath) {
     std::string dir = programDir;
@@ -62,13 +69,24 @@ bool ScriptCompiler::writeBuildFiles(const std::string& programDir,
     ensureDirectory(dat);
     const std::string buildPath = dat + "/build.dat";
     const std::string infoPath = dat + "/binfo.dat";
-    bool ok = writeFile(buildPath, m_out);
+    const std::string suffix = ".tmp" + std::to_string(static_cast<long>(::getpid()));
+    const std::string buildTemp = buildPath + suffix;
+    const std::string infoTemp = infoPath + suffix;
+    bool ok = writeFile(buildTemp, m_out);
     if (ok) {
         const std::string info =
-            buildInfo(modificationTime(sourcePath), modificationTime(buildPath), sourcePath);
-        ok = writeFile(infoPath, info);
+            buildInfo(modificationTime(sourcePath), modificationTime(buildTemp), sourcePath);
+        ok = writeFile(infoTemp, info);
+    }
+    std::error_code ec;
+    if (ok) {
+        std::filesystem::rename(buildTemp, buildPath, ec);
+        if (!ec) std::filesystem::rename(infoTemp, infoPath, ec);
+        ok = !ec;
     }
     if (!ok) {
+        std::filesystem::remove(buildTemp, ec);
+        std::filesystem::remove(infoTemp, ec);
         m_lex.say(msg::kCannotSave);
         m_lex.addError();
     }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/build_lock.h"
 #include "interpreter/interp_messages.h"
 
 namespace zeq::desk {
@@ -92,6 +93,7 @@ void RunController::analyse(bool editorEmpty) {
     if (m_compileThread.joinable()) m_compileThread.join();
     m_compiling = true;
     m_compileThread = std::thread([this, path] {
+        BuildFolderLock buildLock(m_setup.programDir);
         m_lastFailed = !compileProgram(path);
         m_compiling = false;
     });
@@ -121,19 +123,25 @@ bool RunController::run(bool modified) {
 
 void RunController::runThread(std::string path, bool compileFirst) {
     bool failed = false;
+    // Another process sharing the home neither compiles nor loads between our compile and our
+    // load; the lock goes as soon as the build is in memory.
+    BuildFolderLock buildLock(m_setup.programDir);
+    const auto loaded = [&buildLock] { buildLock.release(); };
     // A changed editor text (saved by the caller) is compiled before anything runs; with
     // errors nothing runs.
     if (compileFirst && !compileProgram(path)) {
+        buildLock.release();
         m_setup.sink->append(msg::kStillErrors);
         m_lastFailed = true;
         m_running = false;
         return;
     }
-    if (!m_program.runProgram(m_setup.boardTable, m_setup.programDir, path)) {
+    if (!m_program.runProgram(m_setup.boardTable, m_setup.programDir, path, loaded)) {
         if (!compileProgram(path)) {
+            buildLock.release();
             m_setup.sink->append(msg::kStillErrors);
             failed = true;
-        } else if (!m_program.runProgram(m_setup.boardTable, m_setup.programDir, path)) {
+        } else if (!m_program.runProgram(m_setup.boardTable, m_setup.programDir, path, loaded)) {
             failed = true;  // still not loadable: ends without a message
         } else {
             failed = m_program.errorReported();

@@ -12,6 +12,29 @@
 
 namespace zeq::desk {
 
+namespace {
+
+// A script value as the echo and mg show it: "%d" style when it has no fractional part, else
+// "%lf". Whole numbers beyond the 64-bit range are printed as the number they are (a
+// conversion to an integer would be undefined there). Returns the length written into `out`,
+// which holds every double ("%.0f" of the largest one has 309 digits).
+constexpr std::size_t kNumberRoom = 352;
+int formatValue(double value, char (&out)[kNumberRoom]) {
+    // 2^63: the first whole number a 64-bit integer cannot hold.
+    constexpr double kInt64Limit = 9223372036854775808.0;
+    int n;
+    if (value - std::trunc(value) != 0.0)
+        n = std::snprintf(out, sizeof out, "%lf", value);  // also inf and nan
+    else if (value >= -kInt64Limit && value < kInt64Limit)
+        n = std::snprintf(out, sizeof out, "%lld", static_cast<long long>(value));
+    else
+        n = std::snprintf(out, sizeof out, "%.0f", value);
+    if (n < 0) n = 0;
+    return n < static_cast<int>(sizeof out) ? n : static_cast<int>(sizeof out) - 1;
+}
+
+}  // namespace
+
 // ---- Events and clocks ----
 
 void AutoResetEvent::signal() {
@@ -174,7 +197,8 @@ ScriptInterpreter::Variable* ScriptInterpreter::findVariable(std::string_view na
 // ---- Run frame ----
 
 bool ScriptInterpreter::runProgram(std::uint32_t* boardTable, const std::string& programDir,
-                                   const std::string& documentPath) {
+                                   const std::string& documentPath,
+                                   const std::function<void()>& loaded) {
     for (int i = 0; i < kBoards; ++i) boardSlots[i] = boardTable ? &boardTable[i] : nullptr;
     boardNumber = 0;
     currentBoardSlot = boardSlots[0];
@@ -186,6 +210,7 @@ bool ScriptInterpreter::runProgram(std::uint32_t* boardTable, const std::string&
         freeProgram();
         return false;
     }
+    if (loaded) loaded();
     stopRequested = false;
     finished = false;
     pauseRequested = false;
@@ -433,19 +458,18 @@ void ScriptInterpreter::labelOrAssignment() {
 }
 
 void ScriptInterpreter::echoValue(std::string_view name, double value, const char* separator) {
-    char number[64];
-    int n;
-    if (value - std::trunc(value) == 0.0)
-        n = std::snprintf(number, sizeof number, "%lld\r\n", static_cast<long long>(value));
-    else
-        n = std::snprintf(number, sizeof number, "%lf\r\n", value);
-    if (n < 0 || n >= static_cast<int>(sizeof number)) n = static_cast<int>(std::strlen(number));
+    char number[kNumberRoom + 2];
+    char digits[kNumberRoom];
+    int n = formatValue(value, digits);
+    std::memcpy(number, digits, static_cast<std::size_t>(n));
+    number[n++] = '\r';
+    number[n++] = '\n';
     const std::size_t sepLen = std::strlen(separator);
     bool ascii = name.size() < 256;
     for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii) {
         // The common case needs no conversion and no allocation.
-        char line[256 + 8 + 64];
+        char line[256 + 8 + sizeof number];
         std::memcpy(line, name.data(), name.size());
         std::memcpy(line + name.size(), separator, sepLen);
         std::memcpy(line + name.size() + sepLen, number, static_cast<std::size_t>(n));
@@ -525,12 +549,8 @@ void ScriptInterpreter::mgStatement() {
             while (pos < textLength && isIdent(text[pos])) ++pos;
             std::string name(text + start, pos - start);
             if (Variable* v = findVariable(name)) {
-                char buf[64];
-                if (v->value - std::trunc(v->value) == 0.0)
-                    std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v->value));
-                else
-                    std::snprintf(buf, sizeof buf, "%lf", v->value);
-                out += buf;
+                char buf[kNumberRoom];
+                out.append(buf, static_cast<std::size_t>(formatValue(v->value, buf)));
             } else {
                 out += '&';
                 out += name;

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -100,9 +101,11 @@ class ScriptInterpreter {
     // Loads the build files of `programDir`/dat, checks them against `documentPath` and runs
     // the program against the board table (8 handle entries). False when the build is missing,
     // damaged, stale, of another source, or compiled by another process (macros unknown here);
-    // the caller compiles and calls again. True when the program ran.
+    // the caller compiles and calls again. True when the program ran. `loaded`, when given, is
+    // called once the build is in memory, before the program starts (the files on disk are
+    // not read again after that).
     bool runProgram(std::uint32_t* boardTable, const std::string& programDir,
-                    const std::string& documentPath);
+                    const std::string& documentPath, const std::function<void()>& loaded = nullptr);
     // Single-instruction run of `text` (borrowed) on the board whose handle `handleSlot` holds.
     bool runText(std::uint32_t* handleSlot, std::string_view text);
     void setBoardNumber(int board) { boardNumber = static_cast<std::uint16_t>(board); }
@@ -218,7 +221,6 @@ class ScriptInterpreter {
     int readCondition();
     bool readEventOperands(int mnemonic, std::int64_t (&values)[6], int& count);
     void pathEventBlock();
-    std::string contourPath(std::string name);
     void fileContour();
     void exePath();
     void getMachineData();

@@ -32,7 +32,12 @@ INSTANTIATE_TEST_SUITE_P(
                       ExprCase{"1 and 0 or 1", "1"}, ExprCase{"2 >= 2", "1"},
                       ExprCase{"2 != 2", "0"}, ExprCase{"3 <= -1", "0"},
                       ExprCase{"0.25 * 2", "0.500000"}, ExprCase{"-7.5 & 255", "-7"},
-                      ExprCase{"1 {a comment} + 1", "2"}, ExprCase{"2 3", "2"}));
+                      ExprCase{"1 {a comment} + 1", "2"}, ExprCase{"2 3", "2"},
+                      // Whole numbers beyond the 64-bit integers are printed as they are.
+                      ExprCase{"99999999999999999999", "100000000000000000000"},
+                      ExprCase{"-99999999999999999999", "-100000000000000000000"},
+                      ExprCase{"9223372036854775807", "9223372036854775808"},
+                      ExprCase{"9007199254740993", "9007199254740992"}));
 
 TEST(Executor, DivisionByZeroEndsTheRun) {
     Rig rig;
@@ -203,6 +208,9 @@ TEST(Executor, MgInsertsValues) {
     Rig rig;
     std::string out = rig.runMain("var x, y\r\nx = 2.5\r\nmg   pos &x and &y, &nope & done\r\n");
     EXPECT_EQ(out, framed("x=2.500000\r\npos 2.500000 and 0, &nope & done\n"));
+    Rig big;
+    out = big.runMain("var x\r\nx = 0 - 99999999999999999999\r\nmg at &x\r\n");
+    EXPECT_EQ(out, framed("x=-100000000000000000000\r\nat -100000000000000000000\n"));
 }
 
 TEST(Executor, MgAtTheEndOfTheTextIsReported) {
