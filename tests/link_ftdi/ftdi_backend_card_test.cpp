@@ -195,6 +195,25 @@ TEST_F(FtdiCard, EepromProgrammedThroughTheBridgeRenamesTheDevice) {
     EXPECT_EQ(data.MaxPower, 200);
 }
 
+TEST_F(FtdiCard, AnErasedEepromIsRefusedOnReadAndProgrammedFromDefaults) {
+    ZEQ_HANDLE h = open(0);
+    ftdi_standin_set(0, "blank_eeprom", 1);
+    char m[64] = "Maker", id[64] = "MK", d[64] = "ZEQ-NEW", s[64] = "ZQ0001";
+    ZEQ_EEPROM_DATA data{0u, 0xFFFFFFFFu, 2u, 0x0403, 0x6014, m, id, d, s, 90, 0, 1, 0};
+    ZEQ_EEPROM_DATA readBack = data;
+    EXPECT_EQ(ZEQ_ReadProEEP(h, &readBack), ZEQ_ERR_RECEIVE);
+    ASSERT_EQ(ZEQ_WriteProEEP(h, &data), ZEQ_OK);
+    EXPECT_EQ(listed(0, ZEQ_FT_OPEN_BY_DESCRIPTION), "ZEQ-NEW");
+    std::memset(d, 0, sizeof d);
+    std::memset(m, 0, sizeof m);
+    data.SelfPowered = 0;
+    ASSERT_EQ(ZEQ_ReadProEEP(h, &data), ZEQ_OK);
+    EXPECT_STREQ(d, "ZEQ-NEW");
+    EXPECT_STREQ(m, "Maker");
+    EXPECT_EQ(data.ProductId, 0x6014);
+    EXPECT_EQ(data.SelfPowered, 1);
+}
+
 TEST_F(FtdiCard, AMoveThroughTheBridgeTakesTheAxisToItsTarget) {
     ZEQ_HANDLE h = open(1);
     ASSERT_EQ(ftdi_standin_query(1, "opened"), 1);
@@ -215,6 +234,24 @@ TEST_F(FtdiCard, AMoveThroughTheBridgeTakesTheAxisToItsTarget) {
     EXPECT_EQ(mcspos, 5000);
     EXPECT_EQ(zeq::sim::card(1).reg32(2, 225), 5000);  // curpos on the card
     EXPECT_EQ(zeq::sim::card(1).reg32(1, 225), 0);
+}
+
+TEST_F(FtdiCard, AnUnpluggedBridgeFailsItsCallsAndIsReleasedByTheClose) {
+    ZEQ_HANDLE h = open(0, "unplug=4");
+    int rc = ZEQ_OK;
+    for (int i = 0; i < 10 && rc == ZEQ_OK; ++i) rc = ZEQ_SetParam16(h, 12, i, 0, 0);
+    EXPECT_NE(rc, ZEQ_OK);
+    uint16_t v = 0;
+    EXPECT_NE(ZEQ_GetParam16(h, 12, &v, 0, 0), ZEQ_OK);
+    ZEQ_Close(h);  // the chip's release fails; the port is given up all the same
+    forget(h);
+    EXPECT_EQ(ftdi_standin_query(0, "opened"), 0);
+    // Plugged in again, it is found and opened as before.
+    ASSERT_EQ(count(), 4u);
+    h = open(0);
+    EXPECT_EQ(ftdi_standin_query(0, "opened"), 1);
+    EXPECT_EQ(ZEQ_GetParam16(h, 634, &v, 0, 0), ZEQ_OK);
+    EXPECT_EQ(v, 4);
 }
 
 TEST_F(FtdiCard, BridgeCallsFromTwoThreadsNeverShareTheContext) {

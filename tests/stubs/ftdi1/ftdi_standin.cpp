@@ -80,6 +80,7 @@ struct Chip {
     bool heldBack = false;  // trickle: the last transfer carried data, the next one ends empty
     int stall = 0;
     bool noaccess = false;
+    bool blankEeprom = false;
     int product = 0x6014;
     int opens = 0, rxPurges = 0, txPurges = 0, resets = 0;
     int transfers = 0, emptyTransfers = 0, reads = 0, shortReads = 0;
@@ -272,6 +273,7 @@ EXPORT void ftdi_standin_set(int device, const char* what, int value) {
     if (!std::strcmp(what, "trickle")) c.trickle = value;
     if (!std::strcmp(what, "stall")) c.stall = value;
     if (!std::strcmp(what, "noaccess")) c.noaccess = value != 0;
+    if (!std::strcmp(what, "blank_eeprom")) c.blankEeprom = value != 0;
     if (!std::strcmp(what, "pid")) c.product = value;
 }
 
@@ -605,6 +607,12 @@ EXPORT int ftdi_read_eeprom(ftdi_context* f) {
     data.SerialNumber = serial;
     if (c->port->eeRead(&data) != ZEQ_FT_OK) return -1;
     ftdi_eeprom* e = f->eeprom;
+    if (c->blankEeprom) {
+        // An erased EEPROM reads as all ones; libftdi cannot tell its size.
+        std::memset(e->image, 0xFF, sizeof e->image);
+        e->size = -1;
+        return 0;
+    }
     e->vendor = data.VendorId;
     e->product = data.ProductId;
     e->maxPowerMa = data.MaxPower;
@@ -749,5 +757,6 @@ EXPORT int ftdi_write_eeprom(ftdi_context* f) {
     if (c->port->eeProgram(&data) != ZEQ_FT_OK) return -1;
     // Programming restarts the chip: its latency timer goes back to the power-on value.
     c->latency = 16;
+    c->blankEeprom = false;
     return 0;
 }

@@ -24,6 +24,7 @@ FTDI_STANDIN_API void ftdi_standin_reset(void);
 //              with nothing more (0: as much as a transfer holds, the default);
 //   "stall"    the next N bulk-in transfers time out (after the context's read time-out);
 //   "noaccess" 1: the device cannot be opened (its strings cannot be read either);
+//   "blank_eeprom" 1: the EEPROM reads erased until it is programmed;
 //   "pid"      the USB product id (default 0x6014).
 FTDI_STANDIN_API void ftdi_standin_set(int device, const char* what, int value);
 
