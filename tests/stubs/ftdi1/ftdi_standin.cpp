@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -71,12 +72,19 @@ constexpr int kChunk = 4096;
 constexpr int kImageSize = 0x80;
 constexpr uint16_t kDefaultProducts[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
 
+// The power-on trickle of every chip: FTDI_STANDIN_TRICKLE, else 0.
+int power_on_trickle() {
+    const char* text = std::getenv("FTDI_STANDIN_TRICKLE");
+    int n = text ? std::atoi(text) : 0;
+    return n > 0 ? n : 0;
+}
+
 struct Chip {
     std::unique_ptr<bridge::Port> port;
     const ftdi_context* owner = nullptr;
     int latency = 16;
     int bitmode = 0;
-    int trickle = 0;
+    int trickle = power_on_trickle();
     bool heldBack = false;  // trickle: the last transfer carried data, the next one ends empty
     int stall = 0;
     bool noaccess = false;

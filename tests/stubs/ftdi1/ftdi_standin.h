@@ -21,7 +21,8 @@ FTDI_STANDIN_API void ftdi_standin_reset(void);
 
 // A setting of bus device `device`:
 //   "trickle"  payload bytes the chip sends per bulk-in transfer before its latency period ends
-//              with nothing more (0: as much as a transfer holds, the default);
+//              with nothing more (0: as much as a transfer holds; the power-on value is
+//              FTDI_STANDIN_TRICKLE from the environment, else 0);
 //   "stall"    the next N bulk-in transfers time out (after the context's read time-out);
 //   "noaccess" 1: the device cannot be opened (its strings cannot be read either);
 //   "blank_eeprom" 1: the EEPROM reads erased until it is programmed;
