@@ -17,9 +17,7 @@ class FtdiCard : public LinkTest {
   protected:
     void SetUp() override {
         LinkTest::SetUp();
-        ftdi_standin_reset();
-        ftdi_standin_set(0, "pid", 0x6014);
-        ftdi_standin_set(1, "pid", 0x6014);
+        ftdi_standin_reset();  // power-on chips: ids, latency timer, counters
     }
 
     static std::string listed(uint32_t index, uint32_t what) {
