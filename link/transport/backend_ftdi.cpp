@@ -107,6 +107,7 @@ std::unique_ptr<Backend> make_ftdi_backend() {
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <mutex>
 
 namespace zeq::bridge {
 
@@ -179,6 +180,7 @@ class FtdiPort final : public Port {
     explicit FtdiPort(Context ctx) : ctx_(std::move(ctx)) { applyTimeouts(); }
 
     Status read(void* buffer, uint32_t count, uint32_t* got) override {
+        std::lock_guard<std::mutex> guard(mu_);
         uint32_t local = 0;
         if (!got) got = &local;
         *got = 0;
@@ -200,6 +202,7 @@ class FtdiPort final : public Port {
     }
 
     Status write(const void* buffer, uint32_t count, uint32_t* written) override {
+        std::lock_guard<std::mutex> guard(mu_);
         uint32_t local = 0;
         if (!written) written = &local;
         *written = 0;
@@ -218,6 +221,7 @@ class FtdiPort final : public Port {
     }
 
     Status purge(uint32_t mask) override {
+        std::lock_guard<std::mutex> guard(mu_);
         if (!ctx_) return ZEQ_FT_INVALID_HANDLE;
         if (mask & ZEQ_PURGE_RX) {
             int rc = ftdi_tciflush(ctx_.get());
@@ -231,6 +235,7 @@ class FtdiPort final : public Port {
     }
 
     Status setTimeouts(uint32_t readMs, uint32_t writeMs) override {
+        std::lock_guard<std::mutex> guard(mu_);
         if (!ctx_) return ZEQ_FT_INVALID_HANDLE;
         readMs_ = readMs ? readMs : kDefaultTimeoutMs;
         writeMs_ = writeMs ? writeMs : kDefaultTimeoutMs;
@@ -239,6 +244,7 @@ class FtdiPort final : public Port {
     }
 
     Status resetDevice() override {
+        std::lock_guard<std::mutex> guard(mu_);
         if (!ctx_) return ZEQ_FT_INVALID_HANDLE;
         int rc = ftdi_usb_reset(ctx_.get());
         ftdi_set_latency_timer(ctx_.get(), kLatencyMs);  // best effort
@@ -246,6 +252,7 @@ class FtdiPort final : public Port {
     }
 
     Status eeRead(ZEQ_EEPROM_DATA* data) override {
+        std::lock_guard<std::mutex> guard(mu_);
         if (!ctx_) return ZEQ_FT_INVALID_HANDLE;
         if (!data) return ZEQ_FT_INVALID_PARAMETER;
         FtdiEepromHead head;
@@ -269,6 +276,7 @@ class FtdiPort final : public Port {
 
     // A null string pointer keeps the text the EEPROM holds now.
     Status eeProgram(const ZEQ_EEPROM_DATA* data) override {
+        std::lock_guard<std::mutex> guard(mu_);
         if (!ctx_) return ZEQ_FT_INVALID_HANDLE;
         if (!data) return ZEQ_FT_INVALID_PARAMETER;
         ftdi_context* c = ctx_.get();
@@ -299,6 +307,7 @@ class FtdiPort final : public Port {
     }
 
     Status close() override {
+        std::lock_guard<std::mutex> guard(mu_);
         if (!ctx_) return ZEQ_FT_INVALID_HANDLE;
         int rc = ftdi_usb_close(ctx_.get());
         ctx_.reset();  // the port is closed whatever the chip answered
@@ -323,6 +332,10 @@ class FtdiPort final : public Port {
         return decode_ftdi_eeprom(image, size, head) ? 1 : 0;
     }
 
+    // A libftdi context must not be used by two threads at once (its read buffer and the
+    // transfer state are unguarded), and the bridge calls reach a port without the exchange
+    // lock: every call holds this for its length, as the other bridges serialise theirs.
+    std::mutex mu_;
     Context ctx_;
     uint32_t readMs_ = kDefaultTimeoutMs;
     uint32_t writeMs_ = kDefaultTimeoutMs;

@@ -11,10 +11,12 @@
 //
 // Reads wait up to the read time-out for the requested count and return what arrived, with a
 // short count and ZEQ_FT_OK, like FTDI's driver. A time-out of 0 stands for libftdi's own default
-// (5 s), so that no call blocks without bound. The EEPROM calls map ZEQ_EEPROM_DATA onto the
-// chip's decoded EEPROM: manufacturer, description and serial-number strings, vendor and
-// product ids, maximum power, self-powered and remote-wake-up; ManufacturerId and PnP have no
-// counterpart here (read back as "" and 0, ignored when programming).
+// (5 s), so that no call blocks without bound. A libftdi context is not safe for two threads at
+// once, so every call on a port holds the port's own lock for its length. The EEPROM calls map
+// ZEQ_EEPROM_DATA onto the chip's decoded EEPROM: manufacturer, description and serial-number
+// strings, vendor and product ids, maximum power, self-powered and remote-wake-up;
+// ManufacturerId and PnP have no counterpart here (read back as "" and 0, ignored when
+// programming).
 //
 // Compiled only with ZEQ_HAVE_LIBFTDI; without it make_ftdi_backend() returns nullptr. The
 // mapping helpers below are always built (they are pure and tested on every build).
