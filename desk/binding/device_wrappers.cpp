@@ -182,6 +182,37 @@ int myReadParamDoubleQ(ZEQ_HANDLE handle, int axis, int address, std::int64_t* v
     return readParam48("myReadParamDoubleQ", handle, axis, address, value, 1);
 }
 
+int myIsRBFIFONoEmptyQ(ZEQ_HANDLE handle) {
+    using F = int (*)(ZEQ_HANDLE, int);
+    auto f = reinterpret_cast<F>(deviceBinding().optionalEntry(OptionalEntry::IsRBFIFONoEmpty));
+    return f ? f(handle, 1) : kDeferredReadUnbound;
+}
+
+int myGetRFIFODataQ(ZEQ_HANDLE handle, int axis, int address, int words, std::int64_t* value) {
+    DeviceBinding& b = deviceBinding();
+    std::int64_t v = 0;
+    int status = kDeferredReadUnbound;
+    if (words == 1) {
+        using F = int (*)(ZEQ_HANDLE, int, std::uint16_t*, int, int);
+        std::uint16_t w = 0;
+        if (auto f = reinterpret_cast<F>(b.optionalEntry(OptionalEntry::GetRFIFOData16)))
+            status = f(handle, address, &w, axis, 1);
+        v = w;
+    } else if (words == 2) {
+        using F = int (*)(ZEQ_HANDLE, int, std::int32_t*, int, int);
+        std::int32_t w = 0;
+        if (auto f = reinterpret_cast<F>(b.optionalEntry(OptionalEntry::GetRFIFOData32)))
+            status = f(handle, address, &w, axis, 1);
+        v = w;
+    } else if (words == 3) {
+        using F = int (*)(ZEQ_HANDLE, int, std::int64_t*, int, int);
+        if (auto f = reinterpret_cast<F>(b.optionalEntry(OptionalEntry::GetRFIFOData48)))
+            status = f(handle, address, &v, axis, 1);
+    }
+    if (value) *value = v;
+    return status;
+}
+
 int myWriteWaitToken(ZEQ_HANDLE handle, int x, int y) {
     auto f = bound<fn::COMMON_ZEQ_WaitToken>(Entry::COMMON_ZEQ_WaitToken);
     if (!f) {

@@ -56,6 +56,14 @@ std::int32_t myReadParamQ(ZEQ_HANDLE handle, int axis, int address, int* status)
 int myReadParamDouble(ZEQ_HANDLE handle, int axis, int address, std::int64_t* value);
 int myReadParamDoubleQ(ZEQ_HANDLE handle, int axis, int address, std::int64_t* value);
 
+// The deferred read-back of the queue FIFO (optional entries; a library without them gives
+// kDeferredReadUnbound and nothing is shown). ZEQ_IsRBFIFONoEmpty: 0 when a reply waits, 24
+// while the read-back FIFO stays empty. ZEQ_GetRFIFOData16/32/48 by `words` (1, 2, 3): the reply
+// of the read of (axis, address), the 16-bit value unsigned, the 48-bit one sign-extended.
+inline constexpr int kDeferredReadUnbound = -1;
+int myIsRBFIFONoEmptyQ(ZEQ_HANDLE handle);
+int myGetRFIFODataQ(ZEQ_HANDLE handle, int axis, int address, int words, std::int64_t* value);
+
 // ZEQ_WaitToken / ZEQ_WaitToZero: wrapper (handle, x, y) calls (handle, y, x); the interpreter
 // passes (axis, parameter address).
 int myWriteWaitToken(ZEQ_HANDLE handle, int x, int y);

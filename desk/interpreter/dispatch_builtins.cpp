@@ -292,8 +292,10 @@ void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
                 return;
             }
             int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
+            // A read queued behind a wait: collect the reply of that read.
+            if (status == 24 && fifo != 0) status = collectQueuedGetter(code, axis, out);
             if (status != 0) {
-                reportStatus(status);
+                if (status != kReadCancelled) reportStatus(status);
                 return;
             }
             if (builtin.style == Style::GetAxisInt)

@@ -43,7 +43,8 @@ class QuietDialogs : public UserDialogs {
     Answer askYesNoCancel(std::string_view, Answer d) override { return d; }
 };
 
-class GoldenRun : public ::testing::TestWithParam<std::string> {
+// One virtual card on the step clock, connected as board 0 through the bound library.
+class SimRun : public ::testing::Test {
   protected:
     void SetUp() override {
         ::setenv("ZEQLINK_SIM", "1", 1);
@@ -85,25 +86,37 @@ class GoldenRun : public ::testing::TestWithParam<std::string> {
     TempHome home;
     std::unique_ptr<Boards> boards;
     std::unique_ptr<BindingDevicePort> port;
+
+    // Compiles and runs `script` to its end; the pane text from the start of the run.
+    RunController* active = nullptr;  // the controller of the run in progress
+
+    std::string runScript(const std::string& script) {
+        TempHome::writeFile(home.source, script);
+        RunController::Setup setup;
+        setup.port = port.get();
+        setup.sink = &sink;
+        setup.boardTable = boards->handleTable();
+        setup.programDir = home.dir;
+        setup.clock = &clock;
+        setup.targetBoard = [] { return 0; };
+        RunController ctl(setup);
+        active = &ctl;
+        ctl.setDocumentPath(home.source);
+        EXPECT_TRUE(ctl.run(false));
+        ctl.waitIdle();
+        active = nullptr;
+        const std::string text = sink.text();
+        const std::size_t at = text.find("\r\n开始解析执行：\r\n");
+        return at == std::string::npos ? text : text.substr(at);
+    }
 };
+
+class GoldenRun : public SimRun, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(GoldenRun, PaneTextAndCardState) {
     const std::string dir = std::string(ZEQ_TEST_DIR) + "/desk/interp_golden/";
     const std::string name = GetParam();
-    TempHome::writeFile(home.source, readText(dir + name + ".zeq"));
-    RunController::Setup setup;
-    setup.port = port.get();
-    setup.sink = &sink;
-    setup.boardTable = boards->handleTable();
-    setup.programDir = home.dir;
-    setup.clock = &clock;
-    setup.targetBoard = [] { return 0; };
-    {
-        RunController ctl(setup);
-        ctl.setDocumentPath(home.source);
-        ASSERT_TRUE(ctl.run(false));
-        ctl.waitIdle();
-    }
+    runScript(readText(dir + name + ".zeq"));
     std::string text = sink.text();
     std::size_t at = text.find("\r\n开始解析执行：\r\n");
     ASSERT_NE(at, std::string::npos) << text;
@@ -135,7 +148,64 @@ TEST_P(GoldenRun, PaneTextAndCardState) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, GoldenRun, ::testing::Values("params", "motion", "events"));
+INSTANTIATE_TEST_SUITE_P(Scripts, GoldenRun,
+                         ::testing::Values("params", "motion", "events", "long_wait"));
+
+// Reads queued behind a wait that outlasts the read engine's polls (the step clock gives 100 µs
+// of card time per bridge call, so the polls cover a few ms): the run collects the reply of the
+// read it queued, for moves of 0.1 s, 1 s and 5 s of card time. The second move shows that no
+// reply of the first read is left to answer a later one.
+struct LongWait {
+    const char* name;
+    int counts;  // at 10 counts per 100 µs tick
+};
+
+class QueuedReadRun : public SimRun, public ::testing::WithParamInterface<LongWait> {};
+
+TEST_P(QueuedReadRun, ReadAfterTheWaitGivesThePositionAfterTheMove) {
+    const int d = GetParam().counts;
+    char script[512];
+    std::snprintf(script, sizeof script,
+                  "var p\nmain\n  SetMCSmaxvel 10, 0\n  SetMCSaccel 100, 0\n"
+                  "  SetMCSdecel 100, 0\n  MoveAbsolute %d, 0\n  wa 0\n  GetCurPos p, 0\n"
+                  "  rd mcspos, 0\n  MoveRelative -%d, 0\n  wa 0\n  GetEncp 0\n"
+                  "  GetMCSvel 0\nend\n",
+                  d, d / 2);
+    int pauses = 0;
+    clock.onSleep = [&] { ++pauses; };
+    char expected[512];
+    std::snprintf(expected, sizeof expected,
+                  "\r\n开始解析执行：\r\np = %d.00000000\r\ndata %d\r\ndata %d\n"
+                  "data 0.00000000\n\r\n运行结束！\r\n",
+                  d, d, d - d / 2);
+    EXPECT_EQ(runScript(script), expected);
+    EXPECT_GT(pauses, 2) << "the reads did not wait for the card";
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, QueuedReadRun,
+                         ::testing::Values(LongWait{"tenth_second", 10'000},
+                                           LongWait{"one_second", 100'000},
+                                           LongWait{"five_seconds", 500'000}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A stop while a read waits for its reply ends the run at the next check, without an error, and
+// empties the queue FIFO: a queue read right after the run is answered at once.
+TEST_F(SimRun, StopWhileAReadWaitsEndsTheRunAndClearsTheQueue) {
+    int pauses = 0;
+    clock.onSleep = [&] {
+        if (++pauses == 5 && active) active->stop();
+    };
+    const std::string text = runScript(
+        "main\n  SetMCSmaxvel 10, 0\n  MoveAbsolute 500000, 0\n  wa 0\n  GetCurPos 0\n"
+        "  mg not reached\nend\n");
+    EXPECT_EQ(text, "\r\n开始解析执行：\r\n\r\n运行终止！\r\n");
+    EXPECT_EQ(pauses, 5);
+    int status = -1;
+    const std::int32_t pos = port->readParam32(boards->handle(0), 0, 225, &status, true);
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(pos, 0);
+    EXPECT_LT(pos, 500000);
+}
 
 }  // namespace
 }  // namespace zeq::desk::test
