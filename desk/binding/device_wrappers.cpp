@@ -83,7 +83,10 @@ int myClose(ZEQ_HANDLE* handle) {
     }
     if (!handle) return ZEQ_ERR_ARGUMENT;
     int status = f(*handle);
-    if (status == ZEQ_OK) *handle = 0;
+    // The library frees the device record whatever the bridge's own close gave (a card pulled
+    // out fails it), and 6 means it never knew the handle: either way the handle is gone, and
+    // keeping it would block its board for good.
+    *handle = 0;
     return status;
 }
 

@@ -34,7 +34,8 @@ namespace zeq::desk {
 #undef ZEQ_DECL_NOTVALID_SET
 #undef ZEQ_DECL_CUSTOM
 
-// ZEQ_Close: closes *handle; on success sets *handle to 0, otherwise leaves it.
+// ZEQ_Close: closes *handle and sets it to 0 whatever the close returned (the library keeps no
+// record of a handle it was asked to close); the result is the library's.
 int myClose(ZEQ_HANDLE* handle);
 
 // ZEQ_SetParam16/32/48 (handle, address, value, axis, selector). The plain forms use the
