@@ -65,6 +65,7 @@ constexpr QueuedGetter kGetters[] = {
     {rt::GetSynMovedist, "slavedist", Convert::Position},
     {rt::GetEncp, "encp", Convert::Count},
     {rt::GetEncs, "encs", Convert::Count},
+    {rt::GetCFIFOCnt, "cfifocnt", Convert::Count},
 };
 
 constexpr double kFix16 = 65536.0;       // one in S16.16
@@ -98,7 +99,9 @@ int ScriptInterpreter::collectQueuedGetter(int code, int axis, DeviceOut& out) {
         if (g.code == code) getter = &g;
     ParamRow row{};
     if (!getter || m_catalogue.findByName(getter->param, &row) < 0) return kStatusReadBackEmpty;
-    const int words = row.kind == kKindInt48 ? 3 : 2;
+    const int words = row.kind == kKindInt48                              ? 3
+                      : row.kind == kKindInt32 || row.kind == kKindUInt32 ? 2
+                                                                          : 1;
     std::int64_t raw = 0;
     const int status = awaitQueuedReply(axis, row.address, words, raw);
     if (status != 0) return status;
@@ -133,7 +136,7 @@ int ScriptInterpreter::collectQueuedGetter(int code, int axis, DeviceOut& out) {
             out.d = unsigned32 / t;
             break;
         case Convert::Count:
-            out.i = static_cast<std::int32_t>(raw);
+            out.i = words == 1 ? static_cast<std::uint16_t>(raw) : static_cast<std::int32_t>(raw);
             break;
     }
     return 0;

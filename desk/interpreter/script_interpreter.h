@@ -161,7 +161,8 @@ class ScriptInterpreter {
     static constexpr int kReadCancelled = -2;
     int awaitQueuedReply(int axis, int address, int words, std::int64_t& raw);
     // The same for a getter built-in (GetCurPos …): the raw reply converted to the user units
-    // the device library's getter gives (out.d), or the raw count (out.i) for GetEncp/GetEncs.
+    // the device library's getter gives (out.d), or the raw count (out.i) for GetEncp, GetEncs
+    // and GetCFIFOCnt.
     int collectQueuedGetter(int code, int axis, DeviceOut& out);
     // Empties the queue FIFO through the immediate FIFO (a queue held by a wait never reaches
     // a write sent through itself).
