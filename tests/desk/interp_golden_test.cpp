@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "binding/boards.h"
 #include "binding/device_binding.h"
@@ -187,6 +188,32 @@ INSTANTIATE_TEST_SUITE_P(Moves, QueuedReadRun,
                                            LongWait{"one_second", 100'000},
                                            LongWait{"five_seconds", 500'000}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A pause while a read waits for its reply holds the run (no further read-back check) until
+// Continue; the read then still gives the position after the move.
+TEST_F(SimRun, PauseWhileAReadWaitsHoldsTheRunUntilContinue) {
+    std::atomic<int> pauses{0};
+    std::atomic<int> checksWhilePaused{-1};
+    std::thread continuer;
+    clock.onSleep = [&] {
+        if (++pauses != 3 || !active) return;
+        active->pauseOrContinue();
+        continuer = std::thread([&] {
+            const int before = pauses.load();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            checksWhilePaused = pauses.load() - before;
+            active->pauseOrContinue();
+        });
+    };
+    const std::string text = runScript(
+        "main\n  SetMCSmaxvel 10, 0\n  MoveAbsolute 100000, 0\n  wa 0\n  GetCurPos 0\nend\n");
+    if (continuer.joinable()) continuer.join();
+    EXPECT_EQ(text,
+              "\r\n开始解析执行：\r\n暂停运行!\r\n继续运行!\r\ndata 100000.00000000\n"
+              "\r\n运行结束！\r\n");
+    EXPECT_EQ(checksWhilePaused.load(), 0);
+    EXPECT_GT(pauses.load(), 3);
+}
 
 // A stop while a read waits for its reply ends the run at the next check, without an error, and
 // empties the queue FIFO: a queue read right after the run is answered at once.
