@@ -215,6 +215,33 @@ TEST_F(SimRun, PauseWhileAReadWaitsHoldsTheRunUntilContinue) {
     EXPECT_GT(pauses.load(), 3);
 }
 
+// While a read waits for its reply, the immediate FIFO stays usable (instruction box, tools,
+// emergency stop): another thread's reads go through and see the axis on its way.
+TEST_F(SimRun, ImmediateReadsGoThroughWhileAReadWaits) {
+    constexpr std::int32_t kTarget = 500000;
+    std::thread reader;
+    std::atomic<int> failed{0};
+    std::atomic<int> inBetween{0};
+    clock.onSleep = [&] {
+        if (reader.joinable()) return;
+        const std::uint32_t h = boards->handle(0);
+        reader = std::thread([&, h] {
+            for (int i = 0; i < 20; ++i) {
+                int status = 0;
+                const std::int32_t pos = port->readParam32(h, 0, 225, &status, false);
+                if (status != 0) ++failed;
+                if (pos > 0 && pos < kTarget) ++inBetween;
+            }
+        });
+    };
+    const std::string text = runScript(
+        "main\n  SetMCSmaxvel 10, 0\n  MoveAbsolute 500000, 0\n  wa 0\n  GetCurPos 0\nend\n");
+    if (reader.joinable()) reader.join();
+    EXPECT_EQ(text, "\r\n开始解析执行：\r\ndata 500000.00000000\n\r\n运行结束！\r\n");
+    EXPECT_EQ(failed.load(), 0);
+    EXPECT_GT(inBetween.load(), 0);
+}
+
 // A stop while a read waits for its reply ends the run at the next check, without an error, and
 // empties the queue FIFO: a queue read right after the run is answered at once.
 TEST_F(SimRun, StopWhileAReadWaitsEndsTheRunAndClearsTheQueue) {
