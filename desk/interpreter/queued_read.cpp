@@ -14,8 +14,9 @@
 //     retry, so pause and stop act within one exchange plus 5 ms;
 //   - the reply is taken with the read's own axis, address and width, so its checksum proves it
 //     answers this read (13 otherwise);
-//   - when the run stops, the end of the run empties the queue FIFO; when the wait fails, it is
-//     emptied here: no read command is left behind to answer a later read.
+//   - when the run stops, the end of the run empties the queue FIFO; when the wait or the
+//     reply fails (or the device library cannot collect replies), it is emptied here: no read
+//     command is left behind to answer a later read.
 //
 // A read that the card answers within the engine's polls never gets here: nothing changes on
 // the wire for it.
@@ -81,12 +82,16 @@ int ScriptInterpreter::awaitQueuedReply(int axis, int address, int words, std::i
     for (;;) {
         // A stopped run ends by emptying the queue FIFO, the waiting read with it.
         if (stopOrFinished()) return kReadCancelled;
-        const int status = m_port.queuedReplyWaiting(handle());
-        if (status == 0) return m_port.takeQueuedReply(handle(), axis, address, words, &raw);
-        if (status == DevicePort::kNoDeferredRead) return kStatusReadBackEmpty;
+        int status = m_port.queuedReplyWaiting(handle());
+        if (status == 0) {
+            status = m_port.takeQueuedReply(handle(), axis, address, words, &raw);
+            if (status == 0) return 0;
+        }
         if (status != kStatusReadBackEmpty) {
+            // The reply cannot be collected (or answered another read): the run reports and
+            // ends, and the read must not stay queued behind the wait.
             clearQueueFifo();
-            return status;
+            return status == DevicePort::kNoDeferredRead ? kStatusReadBackEmpty : status;
         }
         fifoPause();
         pauseCheck();
