@@ -1,7 +1,9 @@
 // How long a stop takes to end a running script on a virtual card running in real time, with a
 // modelled USB latency per bridge call (ZEQLINK_SIM_LATENCY_US, default here 1000 us). The run
 // must end within one device call plus the 5 ms FIFO retry; the figure is the wall time from
-// stop() to the end of the run.
+// stop() to the end of the run. Two scripts: a loop of parameter writes, and a read queued
+// behind a wait for a long move (the run waits for the read's reply, one read-back check of
+// 30 status polls at a time, 5 ms apart).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -48,14 +50,24 @@ const char* kLoop =
     "  wend\n"
     "end\n";
 
-void BM_StopLatency(benchmark::State& state) {
+// A move of about 1000 s at 10 counts per tick; the read waits for its end.
+const char* kQueuedRead =
+    "main\n"
+    "  SetMCSmaxvel 10, 0\n"
+    "  MoveAbsolute 100000000, 0\n"
+    "  wa 0\n"
+    "  GetCurPos 0\n"
+    "end\n";
+
+// `settle`: how long the run goes on before the stop; 0 = until the loop has written output.
+void stopLatency(benchmark::State& state, const char* script, std::chrono::milliseconds settle) {
     setenv("ZEQLINK_SIM", "1", 1);
     setenv("ZEQLINK_SIM_CLOCK", "real", 0);
     setenv("ZEQLINK_SIM_LATENCY_US", "1000", 0);
     const fs::path home = fs::temp_directory_path() / ("zeq_stop_" + std::to_string(::getpid()));
     fs::create_directories(home / "dat");
     const fs::path source = home / "loop.zeq";
-    std::ofstream(source, std::ios::binary) << kLoop;
+    std::ofstream(source, std::ios::binary) << script;
 
     CountingSink sink;
     QuietDialogs dialogs;
@@ -87,10 +99,13 @@ void BM_StopLatency(benchmark::State& state) {
                 state.SkipWithError("the run did not start");
                 break;
             }
-            // Let the loop reach its device calls.
+            // Let the run reach its device calls.
             const std::size_t before = sink.m_bytes.load();
-            while (sink.m_bytes.load() < before + 2000)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (settle.count() > 0)
+                std::this_thread::sleep_for(settle);
+            else
+                while (sink.m_bytes.load() < before + 2000)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
             const auto t0 = std::chrono::steady_clock::now();
             ctl.stop();
             while (ctl.isRunning()) std::this_thread::yield();
@@ -107,7 +122,18 @@ void BM_StopLatency(benchmark::State& state) {
     fs::remove_all(home);
 }
 
+void BM_StopLatency(benchmark::State& state) {
+    stopLatency(state, kLoop, std::chrono::milliseconds(0));
+}
+void BM_StopLatencyDuringQueuedRead(benchmark::State& state) {
+    stopLatency(state, kQueuedRead, std::chrono::milliseconds(400));
+}
+
 BENCHMARK(BM_StopLatency)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StopLatencyDuringQueuedRead)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace
 

@@ -30,16 +30,26 @@ int env_axes() {
     return static_cast<int>(env_number("ZEQLINK_SIM_AXES", 4));
 }
 
-// Applies the card environment that is read at every open.
-void apply_open_environment(SimCard& c) {
+// Applies the card environment that is read at every open. Fault items prefixed "open:" take
+// effect at once, so they meet the open's own traffic; the others are returned, to be armed
+// when the open has succeeded (SimPort::opened).
+std::vector<std::string> apply_open_environment(SimCard& c) {
+    std::vector<std::string> afterOpen;
     if (std::getenv("ZEQLINK_SIM_AXES")) c.set_naxis(env_axes());
     if (const char* f = std::getenv("ZEQLINK_SIM_FAULTS")) {
-        // Items are applied one by one, so that one misspelt item does not void the others.
+        // Items are taken one by one, so that one misspelt item does not void the others.
+        constexpr std::string_view kOpenPrefix = "open:";
         std::string_view text(f);
         while (!text.empty()) {
             size_t comma = text.find(',');
-            c.set_faults(text.substr(0, comma));
+            std::string_view item = text.substr(0, comma);
             text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+            while (!item.empty() && (item.front() == ' ' || item.front() == '\t'))
+                item.remove_prefix(1);
+            if (item.substr(0, kOpenPrefix.size()) == kOpenPrefix)
+                c.set_faults(item.substr(kOpenPrefix.size()));
+            else if (!item.empty())
+                afterOpen.emplace_back(item);
         }
     }
     if (const char* m = std::getenv("ZEQLINK_SIM_CLOCK")) {
@@ -53,6 +63,7 @@ void apply_open_environment(SimCard& c) {
         c.set_tick_ns(static_cast<uint64_t>(env_number("ZEQLINK_SIM_TICK_US", 100)) * 1000);
     if (std::getenv("ZEQLINK_SIM_LATENCY_US"))
         c.set_latency_us(static_cast<uint32_t>(env_number("ZEQLINK_SIM_LATENCY_US", 0)));
+    return afterOpen;
 }
 
 void copy_text(char* dst, const std::string& s) {
@@ -69,7 +80,8 @@ std::string take_text(const char* src, const std::string& keep) {
 
 class SimPort final : public bridge::Port {
   public:
-    explicit SimPort(std::shared_ptr<SimCard> c) : card_(std::move(c)) {}
+    SimPort(std::shared_ptr<SimCard> c, std::vector<std::string> faultsAfterOpen)
+        : card_(std::move(c)), faultsAfterOpen_(std::move(faultsAfterOpen)) {}
     ~SimPort() override {
         if (card_) card_->mark_closed();
     }
@@ -150,6 +162,11 @@ class SimPort final : public bridge::Port {
         card_.reset();
         return alive ? ZEQ_FT_OK : ZEQ_FT_IO_ERROR;
     }
+    void opened() override {
+        if (!card_) return;
+        for (const std::string& item : faultsAfterOpen_) card_->set_faults(item);
+        faultsAfterOpen_.clear();
+    }
 
   private:
     // Every call: closed port, modelled latency, vanished device, card time.
@@ -161,6 +178,7 @@ class SimPort final : public bridge::Port {
     }
 
     std::shared_ptr<SimCard> card_;
+    std::vector<std::string> faultsAfterOpen_;  // armed once the open has succeeded
 };
 
 class SimBackend final : public bridge::Backend {
@@ -182,8 +200,8 @@ class SimBackend final : public bridge::Backend {
         if (!out || index >= n) return ZEQ_FT_DEVICE_NOT_FOUND;
         auto c = card_ptr(static_cast<int>(index));
         if (!c->try_open()) return ZEQ_FT_DEVICE_NOT_OPENED;
-        apply_open_environment(*c);
-        *out = std::make_unique<SimPort>(std::move(c));
+        std::vector<std::string> afterOpen = apply_open_environment(*c);
+        *out = std::make_unique<SimPort>(std::move(c), std::move(afterOpen));
         return ZEQ_FT_OK;
     }
 

@@ -442,7 +442,9 @@ void SimCard::set_latency_us(uint32_t us) {
 }
 uint32_t SimCard::latency_us() {
     std::lock_guard lk(mu_);
-    return latencyUs_;
+    if (latencyUs_ >= 0) return static_cast<uint32_t>(latencyUs_);
+    // Unless set: the round trip of a USB card with the real clock, none with the step clock.
+    return clock_ == ClockMode::Real ? kUsbLatencyUs : 0;
 }
 void SimCard::set_graph_capture(bool on) {
     std::lock_guard lk(mu_);

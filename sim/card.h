@@ -110,6 +110,9 @@ class SimCard final : private WriteSink {
     void run_ticks(uint64_t n);
     void set_tick_ns(uint64_t ns);
     uint64_t tick_ns();
+    // Modelled latency of every bridge call. Until set: kUsbLatencyUs with the real clock, 0
+    // with the step clock.
+    static constexpr uint32_t kUsbLatencyUs = 1000;
     void set_latency_us(uint32_t us);
     uint32_t latency_us();
 
@@ -187,7 +190,7 @@ class SimCard final : private WriteSink {
     uint64_t now_ = 0;  // card time, ns
     uint64_t tickNs_ = 100'000;
     uint64_t subTick_ = 0;  // ns since the last tick
-    uint32_t latencyUs_ = 0;
+    int64_t latencyUs_ = -1;  // -1: the clock's default
     std::chrono::steady_clock::time_point wallBase_;
 };
 

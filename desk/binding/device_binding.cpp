@@ -149,6 +149,11 @@ int DeviceBinding::load() {
     if (!bindList(usb ? usbBindingList() : pciBindingList())) return -1;
     if (!bindList(commonBindingList())) return -1;
 
+    static constexpr const char* kOptionalNames[kOptionalEntryCount] = {
+        "ZEQ_IsRBFIFONoEmpty", "ZEQ_GetRFIFOData16", "ZEQ_GetRFIFOData32", "ZEQ_GetRFIFOData48"};
+    for (int i = 0; i < kOptionalEntryCount; ++i)
+        m_optional[i] = platform::findSymbol(m_library, kOptionalNames[i]);
+
     // Optional: the function that carries the notifications to this process's handler.
     m_setNotifyCallback = reinterpret_cast<void (*)(ZEQ_NOTIFY_FN, void*)>(
         platform::findSymbol(m_library, "ZEQ_SetNotifyCallback"));
@@ -183,6 +188,7 @@ void DeviceBinding::unload() {
     m_setNotifyCallback = nullptr;
     // Entries into a freed library must never be called: clear them all.
     for (void*& e : m_entries) e = nullptr;
+    for (void*& e : m_optional) e = nullptr;
 }
 
 void DeviceBinding::reportInvalid(const char* wrapper) {

@@ -35,6 +35,18 @@ struct BindingName {
     Entry entry;
 };
 
+// Functions bound when the library has them and missed silently when it does not: the deferred
+// read-back of the queue FIFO, with which a program run collects a read that the card answers
+// only after a queued wait.
+enum class OptionalEntry : int {
+    IsRBFIFONoEmpty,  // ZEQ_IsRBFIFONoEmpty
+    GetRFIFOData16,   // ZEQ_GetRFIFOData16
+    GetRFIFOData32,   // ZEQ_GetRFIFOData32
+    GetRFIFOData48,   // ZEQ_GetRFIFOData48
+    kCount
+};
+inline constexpr int kOptionalEntryCount = static_cast<int>(OptionalEntry::kCount);
+
 // The binding lists, each in its binding order.
 std::span<const BindingName> usbBindingList();     // 14 names
 std::span<const BindingName> pciBindingList();     // 19 names
@@ -79,6 +91,8 @@ class DeviceBinding {
     bool isLoaded() const { return m_library != nullptr; }
 
     void* entry(Entry e) const { return m_entries[static_cast<int>(e)]; }
+    // Null when the loaded library does not export the function.
+    void* optionalEntry(OptionalEntry e) const { return m_optional[static_cast<int>(e)]; }
     bool hasNotifyCallback() const { return m_setNotifyCallback != nullptr; }
 
     // The two ways a wrapper reports a function that is not bound.
@@ -97,6 +111,7 @@ class DeviceBinding {
     int m_cardType = kCardUsb;
     void* m_library = nullptr;
     void* m_entries[kEntryCount] = {};
+    void* m_optional[kOptionalEntryCount] = {};
     void (*m_setNotifyCallback)(ZEQ_NOTIFY_FN, void*) = nullptr;
 };
 

@@ -83,7 +83,10 @@ int myClose(ZEQ_HANDLE* handle) {
     }
     if (!handle) return ZEQ_ERR_ARGUMENT;
     int status = f(*handle);
-    if (status == ZEQ_OK) *handle = 0;
+    // The library frees the device record whatever the bridge's own close gave (a card pulled
+    // out fails it), and 6 means it never knew the handle: either way the handle is gone, and
+    // keeping it would block its board for good.
+    *handle = 0;
     return status;
 }
 
@@ -180,6 +183,37 @@ int myReadParamDouble(ZEQ_HANDLE handle, int axis, int address, std::int64_t* va
 }
 int myReadParamDoubleQ(ZEQ_HANDLE handle, int axis, int address, std::int64_t* value) {
     return readParam48("myReadParamDoubleQ", handle, axis, address, value, 1);
+}
+
+int myIsRBFIFONoEmptyQ(ZEQ_HANDLE handle) {
+    using F = int (*)(ZEQ_HANDLE, int);
+    auto f = reinterpret_cast<F>(deviceBinding().optionalEntry(OptionalEntry::IsRBFIFONoEmpty));
+    return f ? f(handle, 1) : kDeferredReadUnbound;
+}
+
+int myGetRFIFODataQ(ZEQ_HANDLE handle, int axis, int address, int words, std::int64_t* value) {
+    DeviceBinding& b = deviceBinding();
+    std::int64_t v = 0;
+    int status = kDeferredReadUnbound;
+    if (words == 1) {
+        using F = int (*)(ZEQ_HANDLE, int, std::uint16_t*, int, int);
+        std::uint16_t w = 0;
+        if (auto f = reinterpret_cast<F>(b.optionalEntry(OptionalEntry::GetRFIFOData16)))
+            status = f(handle, address, &w, axis, 1);
+        v = w;
+    } else if (words == 2) {
+        using F = int (*)(ZEQ_HANDLE, int, std::int32_t*, int, int);
+        std::int32_t w = 0;
+        if (auto f = reinterpret_cast<F>(b.optionalEntry(OptionalEntry::GetRFIFOData32)))
+            status = f(handle, address, &w, axis, 1);
+        v = w;
+    } else if (words == 3) {
+        using F = int (*)(ZEQ_HANDLE, int, std::int64_t*, int, int);
+        if (auto f = reinterpret_cast<F>(b.optionalEntry(OptionalEntry::GetRFIFOData48)))
+            status = f(handle, address, &v, axis, 1);
+    }
+    if (value) *value = v;
+    return status;
 }
 
 int myWriteWaitToken(ZEQ_HANDLE handle, int x, int y) {

@@ -34,7 +34,8 @@ namespace zeq::desk {
 #undef ZEQ_DECL_NOTVALID_SET
 #undef ZEQ_DECL_CUSTOM
 
-// ZEQ_Close: closes *handle; on success sets *handle to 0, otherwise leaves it.
+// ZEQ_Close: closes *handle and sets it to 0 whatever the close returned (the library keeps no
+// record of a handle it was asked to close); the result is the library's.
 int myClose(ZEQ_HANDLE* handle);
 
 // ZEQ_SetParam16/32/48 (handle, address, value, axis, selector). The plain forms use the
@@ -55,6 +56,14 @@ std::int32_t myReadParamQ(ZEQ_HANDLE handle, int axis, int address, int* status)
 // ZEQ_GetParam48: the value goes to *value, the status is the result.
 int myReadParamDouble(ZEQ_HANDLE handle, int axis, int address, std::int64_t* value);
 int myReadParamDoubleQ(ZEQ_HANDLE handle, int axis, int address, std::int64_t* value);
+
+// The deferred read-back of the queue FIFO (optional entries; a library without them gives
+// kDeferredReadUnbound and nothing is shown). ZEQ_IsRBFIFONoEmpty: 0 when a reply waits, 24
+// while the read-back FIFO stays empty. ZEQ_GetRFIFOData16/32/48 by `words` (1, 2, 3): the reply
+// of the read of (axis, address), the 16-bit value unsigned, the 48-bit one sign-extended.
+inline constexpr int kDeferredReadUnbound = -1;
+int myIsRBFIFONoEmptyQ(ZEQ_HANDLE handle);
+int myGetRFIFODataQ(ZEQ_HANDLE handle, int axis, int address, int words, std::int64_t* value);
 
 // ZEQ_WaitToken / ZEQ_WaitToZero: wrapper (handle, x, y) calls (handle, y, x); the interpreter
 // passes (axis, parameter address).

@@ -71,6 +71,15 @@ int BindingDevicePort::getMachineData(std::uint32_t h, AxisMachineData (&axes)[4
 int BindingDevicePort::pathAddEvent(std::uint32_t h, const void* entries, int count) {
     return MyPathAddEvent(h, entries, count, 1);
 }
+int BindingDevicePort::queuedReplyWaiting(std::uint32_t h) {
+    const int status = myIsRBFIFONoEmptyQ(h);
+    return status == kDeferredReadUnbound ? kNoDeferredRead : status;
+}
+int BindingDevicePort::takeQueuedReply(std::uint32_t h, int axis, int address, int words,
+                                       std::int64_t* value) {
+    const int status = myGetRFIFODataQ(h, axis, address, words, value);
+    return status == kDeferredReadUnbound ? kNoDeferredRead : status;
+}
 int BindingDevicePort::axisCount(int board) {
     return m_axisCount ? m_axisCount(board) : 4;
 }

@@ -34,6 +34,9 @@ class BindingDevicePort : public DevicePort {
     int builtin(int code, std::uint32_t h, std::span<const DeviceArg> args, int fifo,
                 DeviceOut& out) override;
     int axisCount(int board) override;
+    int queuedReplyWaiting(std::uint32_t h) override;
+    int takeQueuedReply(std::uint32_t h, int axis, int address, int words,
+                        std::int64_t* value) override;
 
   private:
     std::function<int(int)> m_axisCount;

@@ -76,6 +76,19 @@ class DevicePort {
 
     // Axis count of a board (for contour files); a default when the card was not asked.
     virtual int axisCount(int board) = 0;
+
+    // The deferred read-back of the queue FIFO, for a read whose command the card answers only
+    // after a queued wait. queuedReplyWaiting: 0 when a reply waits in the queue's read-back
+    // FIFO, 24 while none does (one exchange of the library). takeQueuedReply: the reply of the
+    // read of (axis, address) in `words` 16-bit words (1, 2, 3), checked against that read's
+    // command word (13 when it answers another read); the 16-bit value unsigned, the 48-bit one
+    // sign-extended. kNoDeferredRead when the device side cannot collect replies.
+    static constexpr int kNoDeferredRead = -1;
+    virtual int queuedReplyWaiting(std::uint32_t /*h*/) { return kNoDeferredRead; }
+    virtual int takeQueuedReply(std::uint32_t /*h*/, int /*axis*/, int /*address*/, int /*words*/,
+                                std::int64_t* /*value*/) {
+        return kNoDeferredRead;
+    }
 };
 
 }  // namespace zeq::desk

@@ -262,7 +262,11 @@ void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
             bool present = false;
             if (!readOutVariable(name, present)) return;
             if (builtin.style == Style::GetCount) {
-                withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
+                int status =
+                    withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
+                // A count queued behind a wait: collect the reply of that read.
+                if (status == 24 && fifo != 0) status = collectQueuedGetter(code, 0, out);
+                if (status == kReadCancelled) return;
             } else {
                 m_port.builtin(code, handle(), args, -1, out);
             }
@@ -292,8 +296,10 @@ void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
                 return;
             }
             int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
+            // A read queued behind a wait: collect the reply of that read.
+            if (status == 24 && fifo != 0) status = collectQueuedGetter(code, axis, out);
             if (status != 0) {
-                reportStatus(status);
+                if (status != kReadCancelled) reportStatus(status);
                 return;
             }
             if (builtin.style == Style::GetAxisInt)

@@ -86,6 +86,22 @@ int ScriptInterpreter::readParam(int axis, double& out) {
                 m_port.readParam16(handle(), axis, row.address, &status, queue));
             break;
     }
+    if (status == 24 && queue) {
+        // The read waits in the queue behind a queued wait: collect its reply.
+        const int words = row.kind == kKindInt48                              ? 3
+                          : row.kind == kKindUInt32 || row.kind == kKindInt32 ? 2
+                                                                              : 1;
+        std::int64_t raw = 0;
+        status = awaitQueuedReply(axis, row.address, words, raw);
+        if (words == 3)
+            value = static_cast<double>(raw);
+        else if (words == 2)
+            value = static_cast<std::int32_t>(raw);
+        else if (row.kind == kKindInt16)
+            value = static_cast<std::int16_t>(raw);
+        else
+            value = static_cast<std::uint16_t>(raw);
+    }
     if (status == 0) out = value;
     return status;
 }
@@ -144,7 +160,7 @@ void ScriptInterpreter::readStatement(Variable* target) {
     double value = 0.0;
     int status = readParam(axis, value);
     if (status != 0) {
-        reportStatus(status);
+        if (status != kReadCancelled) reportStatus(status);
         return;
     }
     char buf[64];

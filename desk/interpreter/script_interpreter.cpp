@@ -305,9 +305,8 @@ void ScriptInterpreter::statement() {
 void ScriptInterpreter::endOfRun() {
     if (stopRequested) {
         write(msg::kRunStopped);
-        // Empty the queue FIFO so that nothing the run queued goes on after the stop. The write
-        // goes through the immediate FIFO: a queue stuck on a wait token would never reach it.
-        m_port.writeParam16(handle(), 0, 521, 1, false);
+        // Empty the queue FIFO so that nothing the run queued goes on after the stop.
+        clearQueueFifo();
     } else {
         write(msg::kRunFinished);
     }

@@ -157,6 +157,20 @@ class ScriptInterpreter {
         return status;
     }
 
+    // A read of a program run that the card answers only after a queued wait (its status was
+    // 24): waits for the reply of that read, which the queue FIFO still holds, instead of
+    // sending it again (queued_read.cpp). 0 with the raw value; kReadCancelled when the run was
+    // stopped meanwhile (nothing to report); another status when the wait failed.
+    static constexpr int kReadCancelled = -2;
+    int awaitQueuedReply(int axis, int address, int words, std::int64_t& raw);
+    // The same for a getter built-in (GetCurPos …): the raw reply converted to the user units
+    // the device library's getter gives (out.d), or the raw count (out.i) for GetEncp, GetEncs
+    // and GetCFIFOCnt.
+    int collectQueuedGetter(int code, int axis, DeviceOut& out);
+    // Empties the queue FIFO through the immediate FIFO (a queue held by a wait never reaches
+    // a write sent through itself).
+    void clearQueueFifo();
+
     // ---- Fields (the run state) ----
     bool immediateMode = false;
     EditorMarks* editorView = nullptr;

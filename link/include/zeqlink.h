@@ -127,8 +127,8 @@ typedef void (*ZEQ_NOTIFY_FN)(void* context, uint32_t target, uint32_t message, 
 
 /* Opens device `index` of the device list (real bridges first, then ZEQLINK_SIM virtual cards):
  * resets and purges the bridge, starts the immediate FIFO, sets 200 ms time-outs and reads
- * `naxis`. 0 and *handle set; 5 no such device; 4/6 bridge refused; 8 FIFO stays half full
- * (handle set to 0); a read code. */
+ * `naxis`. 0 and *handle set; 7 `handle` is NULL (nothing opened); 5 no such device; 4/6
+ * bridge refused; 8 FIFO stays half full (handle set to 0); a read code. */
 ZEQ_API int ZEQ_Open(int index, ZEQ_HANDLE* handle);
 /* As ZEQ_Open, the device chosen by serial number, description or location (flags
  * ZEQ_FT_OPEN_BY_*); `arg` is the text, or the location cast to a pointer. */
@@ -173,9 +173,10 @@ ZEQ_API int ZEQ_SetWordData(ZEQ_HANDLE handle, uint16_t word, int selector);
 /* Reads one raw word from the selected FIFO's port; 0xFFFF on failure, code in *code. */
 ZEQ_API uint16_t ZEQ_GetWordData(ZEQ_HANDLE handle, int selector, int* code);
 
-/* Parameter writes (address 0..1023, axis 0..axis count-1): 0; 6; 10 axis; 13 never
- * acknowledged; 3; 1 send failed. The 16-bit form sends the low 16 bits of `value`, the 48-bit
- * form the low 48 bits. */
+/* Parameter writes (address 0..1023, axis 0..axis count-1): 0; 6; 10 axis; 7 address outside
+ * 0..1023 (nothing sent; this holds for every parameter read, wait and retrieval too, and a
+ * NULL out value of a read gives 7 as well); 13 never acknowledged; 3; 1 send failed. The 16-bit
+ * form sends the low 16 bits of `value`, the 48-bit form the low 48 bits. */
 ZEQ_API int ZEQ_SetParam16(ZEQ_HANDLE handle, int address, int value, int axis, int selector);
 ZEQ_API int ZEQ_SetParam32(ZEQ_HANDLE handle, int address, int value, int axis, int selector);
 ZEQ_API int ZEQ_SetParam48(ZEQ_HANDLE handle, int address, int64_t value, int axis, int selector);

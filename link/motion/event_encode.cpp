@@ -129,6 +129,12 @@ int encode(int type, int condition, const Operands& ops, Words* out) {
     w[6] = static_cast<uint16_t>(ops.destAddress);
     w[7] = static_cast<uint16_t>(ops.destAxis);
     if (!axis_word_valid(w[2]) || !axis_word_valid(w[7])) return ZEQ_ERR_ARGUMENT;
+    // Parameter operands name registers 0..1023 like every other parameter address.
+    auto addressValid = [](int a) { return a >= 0 && a <= kMaxOperandAddress; };
+    if (has_operand1(info.form) && !addressValid(ops.op1Address)) return ZEQ_ERR_ARGUMENT;
+    if ((info.form == Form::Param || info.form == Form::Copy) && !addressValid(ops.op2[0]))
+        return ZEQ_ERR_ARGUMENT;
+    if (!addressValid(ops.destAddress)) return ZEQ_ERR_ARGUMENT;
     *out = w;
     return ZEQ_OK;
 }

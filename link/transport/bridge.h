@@ -38,6 +38,9 @@ public:
     virtual Status eeRead(ZEQ_EEPROM_DATA* data) = 0;
     virtual Status eeProgram(const ZEQ_EEPROM_DATA* data) = 0;
     virtual Status close() = 0;
+    // Called once when the library's open sequence (and password check) has succeeded on this
+    // port. A bridge has nothing to do; the virtual card arms the faults that spare the open.
+    virtual void opened() {}
 };
 
 class Backend {

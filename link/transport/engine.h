@@ -33,6 +33,13 @@ enum class Width { Bits16, Bits32, Bits48, WaitToken, WaitToZero };
 inline int selector_port(int selector) { return (selector & 0xFF) ? kRegQueue : kRegImmediate; }
 inline bool is_queue(int selector) { return (selector & 0xFF) != 0; }
 
+// A parameter address fits the command word's 10 bits; any other would wrap onto another
+// register, so the services refuse it (ZEQ_ERR_ARGUMENT) before anything is sent.
+constexpr int kMaxAddress = 1023;
+inline bool address_valid(int address) {
+    return address >= 0 && address <= kMaxAddress;
+}
+
 // The command word for an operation, axis (3 bits) and address (10 bits).
 uint16_t command_word(Width width, bool read, int axis, int address);
 

@@ -108,7 +108,7 @@ int write_engine(ZEQ_HANDLE handle, int axis, int address, int64_t value, Width 
     DeviceRecord* dev = find_device(handle);
     if (!dev) return ZEQ_ERR_HANDLE;
     if (!axis_valid(dev, axis)) return ZEQ_ERR_AXIS;
-    if (!valid_width(width)) return ZEQ_ERR_ARGUMENT;
+    if (!valid_width(width) || !address_valid(address)) return ZEQ_ERR_ARGUMENT;
 
     const auto raw = static_cast<uint64_t>(value);
     const uint16_t values[3] = {static_cast<uint16_t>(raw & 0xFFFF),
@@ -140,6 +140,7 @@ int read_engine(ZEQ_HANDLE handle, int axis, int address, int64_t* value, Width 
         DeviceRecord* dev = find_device(handle);
         if (!dev) return ZEQ_ERR_HANDLE;
         if (!axis_valid(dev, axis)) return ZEQ_ERR_AXIS;
+        if (!address_valid(address)) return ZEQ_ERR_ARGUMENT;
     }
     // Replies still waiting from earlier requests would be taken for ours: drain them first,
     // before the lock is taken.
@@ -187,6 +188,7 @@ int queued_read_engine(ZEQ_HANDLE handle, int axis, int address, Width width, in
     if (!axis_valid(dev, axis)) return ZEQ_ERR_AXIS;
     if (width != Width::Bits16 && width != Width::Bits32 && width != Width::Bits48)
         return ZEQ_ERR_ARGUMENT;
+    if (!address_valid(address)) return ZEQ_ERR_ARGUMENT;
     for (int retries = 0;; ++retries) {
         int rc = send_read_block(dev, axis, address, width, selector);
         if (rc != ZEQ_OK) return rc;
@@ -203,6 +205,8 @@ int readback_retrieve(ZEQ_HANDLE handle, int axis, int address, int64_t* value, 
     if (!dev) return ZEQ_ERR_HANDLE;
     if (width != Width::Bits16 && width != Width::Bits32 && width != Width::Bits48)
         return ZEQ_ERR_ARGUMENT;
+    // A reply can only answer a read of a valid address: leave it waiting.
+    if (!address_valid(address)) return ZEQ_ERR_ARGUMENT;
     uint16_t sum = 0;
     int rc = read_reply(dev, width, selector, value, &sum);
     if (rc != ZEQ_OK) return rc;

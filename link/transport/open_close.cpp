@@ -38,7 +38,7 @@ int finish_open(std::unique_ptr<bridge::Port> port, ZEQ_HANDLE* handle) {
     ZEQ_StartIFIFO(h);
     dev->link->setTimeouts(kOpenTimeoutMs, kOpenTimeoutMs);
 
-    if (handle) *handle = h;
+    *handle = h;
 
     // Learn the axis count: wait for room in the immediate FIFO, then read naxis.
     dev->axisCount = 4;
@@ -52,7 +52,7 @@ int finish_open(std::unique_ptr<bridge::Port> port, ZEQ_HANDLE* handle) {
     }
     if (rc != ZEQ_OK) {
         ZEQ_Close(h);
-        if (handle) *handle = 0;
+        *handle = 0;
     }
     return rc;
 }
@@ -87,6 +87,30 @@ int with_password(int rc, ZEQ_HANDLE* handle, const char* password) {
     return rc;
 }
 
+int open_index(int index, ZEQ_HANDLE* handle) {
+    // Without somewhere to put the handle an open would leave an unreachable device behind.
+    if (!handle) return ZEQ_ERR_ARGUMENT;
+    std::unique_ptr<bridge::Port> port;
+    bridge::Status st = open_device(index, &port);
+    if (st != ZEQ_FT_OK) return map_open_status(st);
+    return finish_open(std::move(port), handle);
+}
+
+int open_ex(void* arg, uint32_t flags, ZEQ_HANDLE* handle) {
+    if (!handle) return ZEQ_ERR_ARGUMENT;
+    std::unique_ptr<bridge::Port> port;
+    bridge::Status st = open_device_ex(arg, flags, &port);
+    if (st != ZEQ_FT_OK) return map_open_status(st);
+    return finish_open(std::move(port), handle);
+}
+
+// The open's own traffic is over: tell the bridge (the virtual card arms its faults here).
+int opened(int rc, const ZEQ_HANDLE* handle) {
+    if (rc == ZEQ_OK)
+        if (DeviceRecord* dev = find_device(*handle); dev && dev->link) dev->link->opened();
+    return rc;
+}
+
 }  // namespace
 
 }  // namespace zeq::link
@@ -95,26 +119,20 @@ using namespace zeq::link;
 namespace bridge = zeq::bridge;
 
 ZEQ_API int ZEQ_Open(int index, ZEQ_HANDLE* handle) {
-    std::unique_ptr<zeq::bridge::Port> port;
-    zeq::bridge::Status st = open_device(index, &port);
-    if (st != ZEQ_FT_OK) return map_open_status(st);
-    return finish_open(std::move(port), handle);
+    return opened(open_index(index, handle), handle);
 }
 
 ZEQ_API int ZEQ_OpenEx(void* arg, uint32_t flags, ZEQ_HANDLE* handle) {
-    std::unique_ptr<zeq::bridge::Port> port;
-    zeq::bridge::Status st = open_device_ex(arg, flags, &port);
-    if (st != ZEQ_FT_OK) return map_open_status(st);
-    return finish_open(std::move(port), handle);
+    return opened(open_ex(arg, flags, handle), handle);
 }
 
 ZEQ_API int ZEQ_OpenUsePassword(int index, ZEQ_HANDLE* handle, const char* password) {
-    return with_password(ZEQ_Open(index, handle), handle, password);
+    return opened(with_password(open_index(index, handle), handle, password), handle);
 }
 
 ZEQ_API int ZEQ_OpenExUsePassword(void* arg, uint32_t flags, ZEQ_HANDLE* handle,
                                   const char* password) {
-    return with_password(ZEQ_OpenEx(arg, flags, handle), handle, password);
+    return opened(with_password(open_ex(arg, flags, handle), handle, password), handle);
 }
 
 ZEQ_API int ZEQ_Close(ZEQ_HANDLE handle) {

@@ -11,19 +11,22 @@ constexpr int kStatusPolls = 30;
 constexpr int kClrIfifo = 513;  // clears the immediate FIFO
 constexpr int kClrQfifo = 521;  // clears the queue FIFO
 
+// A null out value is refused before anything is sent or consumed.
 template <typename T>
 int read_into(ZEQ_HANDLE h, int address, T* out, int axis, int selector, Width width) {
+    if (!out) return find_device(h) ? ZEQ_ERR_ARGUMENT : ZEQ_ERR_HANDLE;
     int64_t v = 0;
     int rc = read_engine(h, axis, address, &v, width, selector);
-    if (out) *out = static_cast<T>(v);
+    *out = static_cast<T>(v);
     return rc;
 }
 
 template <typename T>
 int retrieve_into(ZEQ_HANDLE h, int address, T* out, int axis, int selector, Width width) {
+    if (!out) return find_device(h) ? ZEQ_ERR_ARGUMENT : ZEQ_ERR_HANDLE;
     int64_t v = 0;
     int rc = readback_retrieve(h, axis, address, &v, width, selector);
-    if (out) *out = static_cast<T>(v);
+    *out = static_cast<T>(v);
     return rc;
 }
 

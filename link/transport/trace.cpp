@@ -68,8 +68,9 @@ public:
         return inner_->eeProgram(data);
     }
     bridge::Status close() override { return inner_->close(); }
+    void opened() override { inner_->opened(); }
 
-private:
+  private:
     std::unique_ptr<bridge::Port> inner_;
     std::shared_ptr<TraceFile> file_;
 };

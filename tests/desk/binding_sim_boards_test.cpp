@@ -34,6 +34,7 @@ class SimBoards : public BindingTest {
         }
         ::unsetenv("ZEQLINK_SIM");
         ::unsetenv("ZEQLINK_SIM_CLOCK");
+        ::unsetenv("ZEQLINK_SIM_FAULTS");
         std::filesystem::remove_all(dir);
         BindingTest::TearDown();
     }
@@ -61,6 +62,31 @@ class SimBoards : public BindingTest {
     CountingClock clock;
     Boards boards{deviceBinding(), output, dialogs, clock};
 };
+
+// A card pulled out while connected: its close fails, yet the board is freed, the boards and
+// the board table agree, and the card found again connects as the same board.
+TEST_F(SimBoards, UnpluggedCardDisconnectsAndConnectsAgainAsTheSameBoard) {
+    ::setenv("ZEQLINK_SIM_FAULTS", "unplug=20", 1);
+    boards.search();
+    ASSERT_EQ(boards.toggleConnection(0), 0);
+    const ZEQ_HANDLE first = boards.handle(0);
+    ASSERT_NE(first, 0u);
+    int status = 0;
+    for (int i = 0; i < 20 && status == 0; ++i) myReadParamWord(first, 0, 634, &status);
+    EXPECT_NE(status, 0) << "the card did not vanish";
+    output.take();
+    boards.toggleConnection(0);  // disconnect: the bridge's close fails on the vanished card
+    EXPECT_EQ(output.take(), "ZEQ-SIM0 已断开\r\n");
+    EXPECT_EQ(boards.handle(0), 0u);
+    EXPECT_FALSE(boards.anyConnected());
+    ::unsetenv("ZEQLINK_SIM_FAULTS");
+    boards.search();
+    EXPECT_EQ(boards.slot(0).chosenBoard, 0);
+    EXPECT_EQ(boards.toggleConnection(0), 0);
+    EXPECT_EQ(output.take(), "ZEQ-SIM0 已连接\r\n");
+    EXPECT_NE(boards.handle(0), 0u);
+    EXPECT_NE(boards.handle(0), first);
+}
 
 TEST_F(SimBoards, TwoCardsGetBoardsZeroAndOneAndConnect) {
     boards.search();

@@ -1,6 +1,8 @@
 // Parameter statements, built-ins, event lines, contour files and the FIFO retry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "interp_support.h"
 
 namespace zeq::desk::test {
@@ -14,6 +16,36 @@ TEST(ParamStatements, WriteRangeAndNegative) {
     ASSERT_EQ(rig.port.calls.size(), 1u);
     EXPECT_EQ(rig.port.calls[0], "W16(1,0,151,-1,Q)");
     EXPECT_EQ(rig.port.reg(0, 151), 0xFFFF);
+}
+
+// A queued read that came back 24 is collected, never sent again; a reply that answers
+// another read (13) is reported and the queue is emptied through the immediate FIFO.
+TEST(ParamStatements, QueuedReadCollectsItsReplyOrEmptiesTheQueue) {
+    struct Case {
+        int takeStatus;
+        const char* output;
+        const char* lastCall;
+    };
+    const Case cases[] = {
+        {0, "data -5\r\n", "RBTAKE(1,1,10,2)"},
+        {13, "error(2):第2行：通信校验错误！\r\n", "W16(1,0,521,1,I)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.takeStatus);
+        Rig rig;
+        rig.port.setReg(1, 10, -5, 2);
+        int waits = 0;
+        rig.port.statusFor = [&](const std::string& name) {
+            if (name == "R32") return 24;
+            if (name == "RBWAIT") return ++waits < 3 ? 24 : 0;
+            if (name == "RBTAKE") return c.takeStatus;
+            return 0;
+        };
+        EXPECT_EQ(rig.runMain("rd mcspos, 1\r\n"), framed(c.output));
+        EXPECT_EQ(std::count(rig.port.calls.begin(), rig.port.calls.end(), "R32(1,1,10,Q)"), 1);
+        EXPECT_EQ(waits, 3);
+        EXPECT_EQ(rig.port.calls.back(), c.lastCall);
+    }
 }
 
 TEST(ParamStatements, WriteSignedRangeMessage) {

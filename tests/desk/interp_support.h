@@ -158,6 +158,14 @@ class FakePort : public DevicePort {
     std::vector<std::int16_t> lastWords;
     std::vector<std::int32_t> lastRecord;
     int axisCount(int) override { return axes; }
+    // The deferred read-back: statuses by the names "RBWAIT" and "RBTAKE"; a reply is the
+    // register's value.
+    int queuedReplyWaiting(std::uint32_t h) override { return log(fmt("RBWAIT(%u)", h), "RBWAIT"); }
+    int takeQueuedReply(std::uint32_t h, int axis, int address, int words,
+                        std::int64_t* value) override {
+        *value = reg(axis, address, words);
+        return log(fmt("RBTAKE(%u,%d,%d,%d)", h, axis, address, words), "RBTAKE");
+    }
 };
 
 class FakeClock : public Clock {

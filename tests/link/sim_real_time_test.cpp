@@ -16,6 +16,7 @@ namespace reg = zeq::sim::reg;
 TEST(RealTimeCard, ParameterWritesMoveAnAxisWhoseProgressCanBeRead) {
     setenv("ZEQLINK_SIM", "1", 1);
     setenv("ZEQLINK_SIM_CLOCK", "real", 1);
+    setenv("ZEQLINK_SIM_LATENCY_US", "0", 1);  // no modelled USB round trip: a quick test
     unsetenv("ZEQLINK_SIM_FAULTS");
     unsetenv("ZEQLINK_TRACE");
     zeq::sim::reset_all();
@@ -54,6 +55,7 @@ TEST(RealTimeCard, ParameterWritesMoveAnAxisWhoseProgressCanBeRead) {
     EXPECT_EQ(pos, 0);
     EXPECT_EQ(ZEQ_Close(h), ZEQ_OK);
     unsetenv("ZEQLINK_SIM_CLOCK");
+    unsetenv("ZEQLINK_SIM_LATENCY_US");
 }
 
 }  // namespace

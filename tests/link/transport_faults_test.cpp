@@ -73,8 +73,52 @@ TEST_F(LinkTest, FifoStatusSequenceForTheImmediateFifo) {
     EXPECT_EQ(ZEQ_CheckFIFONotHalfFull(h, 0), ZEQ_OK);  // the sequence is over
 }
 
-TEST_F(LinkTest, OpenFailsWhenTheImmediateFifoStaysHalfFull) {
-    setenv("ZEQLINK_SIM_FAULTS", "halffull", 1);
+// ZEQLINK_SIM_FAULTS items take effect once the open sequence is over, so the first exchange
+// after the open meets them; "open:" items meet the open itself.
+struct EnvFaultCase {
+    const char* faults;
+    int (*exchange)(ZEQ_HANDLE h);  // what the program does after the open
+    int expected;
+    const char* frame;  // a trace prefix and how often it must appear after the open
+    size_t times;
+};
+
+const EnvFaultCase kEnvFaults[] = {
+    // A write acknowledged on its 4th attempt.
+    {"drop=3", [](ZEQ_HANDLE h) { return ZEQ_SetParam16(h, 12, 0x1234, 1, 0); }, ZEQ_OK,
+     "W 80 05 0C 84 34 12 40 96", 4},
+    // More drops than attempts: 13 after 4 x 30 acknowledge polls.
+    {"drop=5", [](ZEQ_HANDLE h) { return ZEQ_SetParam32(h, 12, 5, 0, 1); }, ZEQ_ERR_CHECKSUM,
+     "W 4C", 120},
+    // One corrupted reply checksum: the read command is sent once more.
+    {"badsum=1",
+     [](ZEQ_HANDLE h) {
+         uint16_t v = 0;
+         return ZEQ_GetParam16(h, 12, &v, 0, 0);
+     },
+     ZEQ_OK, "W 80 03 0C 00 0C 00", 2},
+    // Three invalid FIFO status bytes, then half full: 8 after 4 queries.
+    {"fifostatus=00:00:00:10", [](ZEQ_HANDLE h) { return ZEQ_CheckFIFONotHalfFull(h, 1); },
+     ZEQ_ERR_FIFO_FULL, "W 49", 4},
+};
+
+TEST_F(LinkTest, EnvironmentFaultsMeetTheFirstExchangeAfterTheOpen) {
+    for (const EnvFaultCase& c : kEnvFaults) {
+        SCOPED_TRACE(c.faults);
+        setenv("ZEQLINK_SIM_FAULTS", c.faults, 1);
+        ZEQ_HANDLE h = 0;
+        ASSERT_EQ(ZEQ_Open(0, &h), ZEQ_OK);
+        unsetenv("ZEQLINK_SIM_FAULTS");
+        clearTrace();
+        EXPECT_EQ(c.exchange(h), c.expected);
+        EXPECT_EQ(count_prefix(trace(), c.frame), c.times);
+        zeq::sim::card(0).clear_faults();
+        EXPECT_EQ(ZEQ_Close(h), ZEQ_OK);
+    }
+}
+
+TEST_F(LinkTest, OpenFailsWhenTheImmediateFifoStaysHalfFullFromTheOpen) {
+    setenv("ZEQLINK_SIM_FAULTS", "open:halffull", 1);
     ZEQ_HANDLE h = 0xDEAD;
     const size_t before = zeq::link::open_device_count();
     clearTrace();

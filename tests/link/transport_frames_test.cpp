@@ -125,6 +125,38 @@ TEST_F(LinkTest, AxisOutOfRangeSendsNothing) {
     EXPECT_TRUE(trace().empty());
 }
 
+// An address beyond the command word's 10 bits would wrap onto another register (1036 onto
+// `mcstgpos` at 12): every parameter service refuses it with 7 and sends nothing.
+TEST_F(LinkTest, AddressOutsideTheRegisterMapSendsNothing) {
+    ZEQ_HANDLE h = open();
+    for (int address : {1024, 1036, -1, -1012}) {
+        SCOPED_TRACE(address);
+        clearTrace();
+        uint16_t v16 = 0;
+        int32_t v32 = 0;
+        int64_t v48 = 0;
+        EXPECT_EQ(ZEQ_SetParam16(h, address, 1, 0, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_SetParam32(h, address, 1, 0, 1), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_SetParam48(h, address, 1, 0, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_WaitToken(h, address, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_WaitToZero(h, address, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_GetParam16(h, address, &v16, 0, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_GetParam32(h, address, &v32, 0, 1), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_GetParam48(h, address, &v48, 0, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_GetParamCMD32(h, address, 0, 1), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_GetRFIFOData32(h, address, &v32, 0, 1), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_ADD32(h, 0, 0, address, 0, 12, 0, 12, 0, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_EQ(ZEQ_COP32(h, 0, 0, 12, 0, address, 0, 0), ZEQ_ERR_ARGUMENT);
+        EXPECT_TRUE(trace().empty());
+    }
+    EXPECT_EQ(zeq::sim::card(0).reg32(0, 12), 0);  // `mcstgpos` untouched
+    // A null out value is refused the same way, before the drain.
+    clearTrace();
+    EXPECT_EQ(ZEQ_GetParam16(h, 12, nullptr, 0, 0), ZEQ_ERR_ARGUMENT);
+    EXPECT_EQ(ZEQ_GetRFIFOData48(h, 12, nullptr, 0, 1), ZEQ_ERR_ARGUMENT);
+    EXPECT_TRUE(trace().empty());
+}
+
 TEST_F(LinkTest, RawFrameExports) {
     ZEQ_HANDLE h = open();
     clearTrace();

@@ -38,6 +38,16 @@ TEST_F(LinkTest, OpenOnAMissingIndexGives5AndLeavesTheListAlone) {
     EXPECT_EQ(zeq::link::open_device_count(), before);
 }
 
+TEST_F(LinkTest, OpenWithoutAnOutHandleGives7AndOpensNothing) {
+    const size_t before = zeq::link::open_device_count();
+    EXPECT_EQ(ZEQ_Open(0, nullptr), ZEQ_ERR_ARGUMENT);
+    EXPECT_EQ(ZEQ_OpenEx(const_cast<char*>("ZEQ-SIM0"), ZEQ_FT_OPEN_BY_DESCRIPTION, nullptr),
+              ZEQ_ERR_ARGUMENT);
+    EXPECT_EQ(ZEQ_OpenUsePassword(0, nullptr, nullptr), ZEQ_ERR_ARGUMENT);
+    EXPECT_EQ(zeq::link::open_device_count(), before);
+    open(0);  // the card is still free
+}
+
 TEST_F(LinkTest, OpenExByDescription) {
     char name[] = "ZEQ-SIM1";
     ZEQ_HANDLE h = 0;

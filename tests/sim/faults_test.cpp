@@ -93,13 +93,16 @@ TEST_F(Faults, UnplugMakesEveryCallFailAfterNCalls) {
     EXPECT_EQ(status(0x49), 0x0A);
 }
 
-TEST_F(Faults, EnvironmentFaultsApplyWhenTheCardIsOpened) {
+TEST_F(Faults, EnvironmentFaultsWaitForTheOpenUnlessMarkedOpen) {
     port.reset();
-    setenv("ZEQLINK_SIM_FAULTS", "drop=1,bogus,halffull", 1);
+    setenv("ZEQLINK_SIM_FAULTS", "drop=1,bogus, open:halffull,badsum=2", 1);
     ASSERT_EQ(backend->open(0, &port), ZEQ_FT_OK);
     unsetenv("ZEQLINK_SIM_FAULTS");
+    EXPECT_TRUE(card->faults().halffull);  // from the start of the open
+    EXPECT_EQ(card->faults().drop, 0u);
+    port->opened();  // the library's open sequence is over
     EXPECT_EQ(card->faults().drop, 1u);
-    EXPECT_TRUE(card->faults().halffull);
+    EXPECT_EQ(card->faults().badsum, 2u);
 }
 
 TEST_F(Faults, StepClockAdvancesAFixedAmountPerCall) {
@@ -127,8 +130,20 @@ TEST_F(Faults, ClockAndLatencyComeFromTheEnvironmentAtOpen) {
         unsetenv(v);
 }
 
+TEST_F(Faults, LatencyDefaultsToAUsbRoundTripWithTheRealClockOnly) {
+    auto& fresh = zeq::sim::card(1);
+    fresh.set_clock(zeq::sim::ClockMode::Real, 0);
+    EXPECT_EQ(fresh.latency_us(), 1000u);
+    fresh.set_clock(zeq::sim::ClockMode::Step, 100'000);
+    EXPECT_EQ(fresh.latency_us(), 0u);
+    fresh.set_latency_us(0);
+    fresh.set_clock(zeq::sim::ClockMode::Real, 0);
+    EXPECT_EQ(fresh.latency_us(), 0u);  // a set latency holds for either clock
+}
+
 TEST_F(Faults, RealClockFollowsTheWallClock) {
     card->set_clock(zeq::sim::ClockMode::Real, 0);
+    card->set_latency_us(0);
     const uint32_t before = static_cast<uint32_t>(card->reg32(0, reg::ticks));
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     status(0x49);
