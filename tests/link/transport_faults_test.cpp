@@ -103,6 +103,11 @@ const EnvFaultCase kEnvFaults[] = {
 };
 
 TEST_F(LinkTest, EnvironmentFaultsMeetTheFirstExchangeAfterTheOpen) {
+#ifdef ZEQ_TEST_THROUGH_LIBFTDI
+    // A USB bridge cannot tell the card that the library's open is over, so only the built-in
+    // device path arms the card's faults after the open.
+    GTEST_SKIP() << "the bridge path has no end-of-open signal";
+#endif
     for (const EnvFaultCase& c : kEnvFaults) {
         SCOPED_TRACE(c.faults);
         setenv("ZEQLINK_SIM_FAULTS", c.faults, 1);
