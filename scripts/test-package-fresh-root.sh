@@ -149,4 +149,9 @@ else
 fi
 
 echo "== $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+if [ "$failed" -eq 0 ]; then
+    rm -f "$log"
+    exit 0
+fi
+echo "   apt and tool output: $log"
+exit 1
