@@ -39,6 +39,7 @@ fi
 mirror=${mirror:-http://deb.debian.org/debian}
 
 root=$(mktemp -d /tmp/zeq-fresh-root.XXXXXX)
+chmod 755 "$root"  # it becomes "/" of the ordinary user too
 mounted=()
 cleanup() {
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[$i]}" 2>/dev/null; done
