@@ -6,10 +6,16 @@
 #include <string>
 
 #include "commands.h"
+#include "help_examples.h"
+
+#ifndef ZEQ_VERSION
+#define ZEQ_VERSION "0.0.0"
+#endif
 
 int main(int argc, char** argv) {
     CLI::App app{"zeq - compile, run and inspect ZEQ control scripts"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("zeq ") + ZEQ_VERSION);
 
     for (const zeq::cli::GlobalOption& option : zeq::cli::registeredGlobalOptions()) {
         option.install(app);
@@ -18,6 +24,7 @@ int main(int argc, char** argv) {
     for (const zeq::cli::RegisteredCommand& command : zeq::cli::registeredCommands()) {
         runners[command.name] = command.install(app);
     }
+    zeq::cli::addHelpExamples(app);
 
     try {
         app.parse(argc, argv);

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libftdi1-dev libusb-1.0-0-dev
   libsimpleini-dev libcli11-dev
+  cmark-gfm dpkg-dev python3 python3-pytest
 )
 
 missing=()

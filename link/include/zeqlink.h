@@ -162,6 +162,14 @@ ZEQ_API unsigned char ZEQ_SethWnd(uint32_t target);
 /* Sets the function that delivers notifications to the target (NULL = none). */
 ZEQ_API void ZEQ_SetNotifyCallback(ZEQ_NOTIFY_FN fn, void* context);
 
+/* ---- Additions of this library (like ZEQ_SetNotifyCallback, not in the classic export list) */
+
+/* A short English text for a return code ("success", "invalid axis number", ...), never NULL;
+ * codes the library does not produce give "unknown error". The text is a static string. */
+ZEQ_API const char* ZEQ_ErrorText(int code);
+/* The library's version as "MAJOR.MINOR.PATCH", a static string. */
+ZEQ_API const char* ZEQ_GetLibraryVersion(void);
+
 /* ==== Frames, FIFOs and parameters ========================================================== */
 
 /* Sends the card reset frame 7F 5A. Result of the send. */
