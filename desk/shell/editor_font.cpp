@@ -42,7 +42,8 @@ QFont fontFromDescription(const FontDescription& desc) {
     // A negative height is the character height, a positive one the cell height; both are
     // close enough to a pixel size for the editor.
     const long px = desc.height == 0 ? 12 : std::clamp<long>(std::labs(desc.height), 4, 200);
-    font.setPixelSize(static_cast<int>(px));
+    // QScintilla takes a style's size in points.
+    font.setPointSizeF(static_cast<double>(px) * 72.0 / kDescriptionDpi);
     font.setWeight(
         static_cast<QFont::Weight>(std::clamp<long>(desc.weight ? desc.weight : 400, 100, 900)));
     font.setItalic(desc.italic != 0);

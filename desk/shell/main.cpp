@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -57,7 +58,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption cardType(QStringLiteral("card-type"),
                                       QStringLiteral("0: USB card, 1: PCI card"),
                                       QStringLiteral("0|1"));
-    parser.addOptions({home, sim, cardType});
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("write a PNG picture of the main window once it is shown, then quit"),
+        QStringLiteral("FILE"));
+    parser.addOptions({home, sim, cardType, screenshot});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("script to open"));
     parser.process(app);
 
@@ -102,6 +107,16 @@ int main(int argc, char** argv) {
     if (!binding.loadOrEnd()) return 1;
 
     window.showForStartUp();
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        // Pictures for the documentation: the window as it stands once start-up has settled.
+        QTimer::singleShot(800, &window, [&window, file] {
+            const bool saved = window.grab().save(file, "PNG");
+            if (!saved) std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(file));
+            window.close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
     const int status = app.exec();
     binding.unload();
     binding.setDialogs(nullptr);

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -37,6 +38,7 @@ MainWindow::MainWindow(std::shared_ptr<ShellDialogs> dialogs, QWidget* parent)
     m_editor->setObjectName(QStringLiteral("sourceEditor"));
     m_editor->setAccessibleName(u8(msg::kEditorName));
     setCentralWidget(m_editor);
+    resize(1100, 720);
     buildDocks();
     buildMenus();
     buildToolBars();
@@ -48,7 +50,12 @@ MainWindow::MainWindow(std::shared_ptr<ShellDialogs> dialogs, QWidget* parent)
     updateTitle();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Bars and docks report their visibility while they are torn down; nobody listens then.
+    for (QToolBar* bar : m_toolBars) bar->disconnect();
+    m_outputDock->disconnect();
+    m_commandDock->disconnect();
+}
 
 QString MainWindow::iniPath() const {
     return QString::fromStdString(applicationDatDir()) + QStringLiteral("/zeq.ini");
@@ -158,6 +165,7 @@ void MainWindow::buildToolBars() {
             }
         }
     }
+    addToolBarBreak();
     QToolBar* device = addBar("deviceBar", msg::kDeviceBar, cmd::kViewDeviceBar);
     m_deviceList = new QComboBox(device);
     m_deviceList->setObjectName(QStringLiteral("deviceList"));
@@ -172,8 +180,27 @@ void MainWindow::buildToolBars() {
     QToolBar* emergency = addBar("emergencyBar", msg::kEmergencyBar, cmd::kViewEmergencyBar);
     emergency->addAction(action(cmd::kPauseMotors));
     emergency->addAction(action(cmd::kEmergencyStop));
+    const std::pair<int, QStyle::StandardPixmap> icons[] = {
+        {cmd::kNew, QStyle::SP_FileIcon},
+        {cmd::kOpen, QStyle::SP_DialogOpenButton},
+        {cmd::kSave, QStyle::SP_DialogSaveButton},
+        {cmd::kAbout, QStyle::SP_MessageBoxQuestion},
+        {cmd::kRun, QStyle::SP_MediaPlay},
+        {cmd::kStop, QStyle::SP_MediaStop},
+        {cmd::kPause, QStyle::SP_MediaPause},
+        {cmd::kContinue, QStyle::SP_MediaSeekForward},
+        {cmd::kStep, QStyle::SP_MediaSkipForward},
+        {cmd::kCompile, QStyle::SP_DialogApplyButton},
+        {cmd::kCut, QStyle::SP_DialogDiscardButton},
+        {cmd::kCopy, QStyle::SP_FileDialogDetailedView},
+        {cmd::kPaste, QStyle::SP_DialogResetButton},
+        {cmd::kFind, QStyle::SP_FileDialogContentsView},
+    };
+    for (const auto& [id, pixmap] : icons) action(id)->setIcon(style()->standardIcon(pixmap));
     for (QToolBar* bar : m_toolBars) {
-        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        const bool iconBar = bar->objectName() == QLatin1String("standardBar") ||
+                             bar->objectName() == QLatin1String("projectBar");
+        bar->setToolButtonStyle(iconBar ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly);
         for (QAction* a : bar->actions()) {
             if (QWidget* w = bar->widgetForAction(a)) {
                 w->setFocusPolicy(Qt::TabFocus);

@@ -62,6 +62,8 @@ SourceEditor::SourceEditor(QWidget* parent) : QsciScintilla(parent), m_lexer(new
     setLexer(m_lexer);
     setTabWidth(4);
     setIndentationsUseTabs(true);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
     setMarginType(kNumberMargin, QsciScintilla::TextMarginRightJustified);
     setMarginWidth(1, 0);
     setMarginWidth(2, 0);

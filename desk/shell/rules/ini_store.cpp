@@ -12,6 +12,8 @@ namespace zeq::desk {
 
 struct IniStore::Impl {
     CSimpleIniA ini{true, false, false};
+    // key=value, as private-profile files have it.
+    Impl() { ini.SetSpaces(false); }
 };
 
 IniStore::IniStore() : m_impl(std::make_unique<Impl>()) {}

@@ -20,10 +20,12 @@ bool startsAt(std::string_view line, std::size_t i, std::string_view s) {
     return !s.empty() && line.substr(i, s.size()) == s;
 }
 
-// The text ending at the unit that starts at `i` (and is `len` bytes long) equals `s`.
+// The text ending with the unit that starts at `i` (and is `len` bytes long) equals `s`. The
+// whole unit must belong to `s`: the trail byte of a double-byte character closes nothing.
 bool endsAt(std::string_view line, std::size_t i, int len, std::string_view s) {
     const std::size_t end = i + len;
-    return !s.empty() && end >= s.size() && line.substr(end - s.size(), s.size()) == s;
+    return !s.empty() && s.size() >= static_cast<std::size_t>(len) && end >= s.size() &&
+           line.substr(end - s.size(), s.size()) == s;
 }
 
 class LineParse {
