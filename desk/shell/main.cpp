@@ -109,8 +109,9 @@ int main(int argc, char** argv) {
     window.showForStartUp();
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
-        // Pictures for the documentation: the window as it stands once start-up has settled.
-        QTimer::singleShot(800, &window, [&window, file] {
+        // Pictures for the documentation: the window as it stands once start-up is done and the
+        // event queue is idle.
+        QTimer::singleShot(0, &window, [&window, file] {
             const bool saved = window.grab().save(file, "PNG");
             if (!saved) std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(file));
             window.close();
