@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libftdi1-dev libusb-1.0-0-dev
   libsimpleini-dev libcli11-dev
+  qt6-base-dev qt6-charts-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev
+  xvfb xauth fonts-noto-cjk
 )
 
 missing=()
