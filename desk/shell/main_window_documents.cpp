@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
+#include "catalogue/param_catalogue.h"
 #include "core/app_home.h"
 #include "shell/command_ids.h"
 #include "shell/main_window.h"
@@ -65,6 +66,7 @@ void MainWindow::startUp(const ShellOptions& options) {
         m_editor->setDocumentText(u8(msg::kNewDocumentText));
     }
     updateTitle();
+    paramCatalogue();  // built with its system rows on first use
 }
 
 void MainWindow::showForStartUp() {

@@ -36,7 +36,7 @@ SyntaxRules SyntaxRules::defaults(int language) {
     SyntaxRules r;
     r.numberMode = language;
     if (language == kLanguagePlain) return r;
-    r.extraWordChars = "#";
+    r.extraWordChars.push_back('#');
     r.blockOpeners = {"{"};
     r.blockClosers = {"}"};
     r.lineStarters = {";"};

@@ -2,10 +2,12 @@
 // of the per-user store, encodings and the font.
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QSettings>
 
 #include "core/encoding.h"
 #include "shell/editor_font.h"
+#include "shell/find_dialog.h"
 #include "shell/rules/line_parser.h"
 #include "shell/source_editor.h"
 #include "window_fixture.h"
@@ -156,6 +158,35 @@ void EditorTest::missingFaceFallsBackToACjkFont() {
     QCOMPARE(back.weight, 700L);
     QCOMPARE(back.italic, 1L);
     QCOMPARE(back.height, -16L);
+}
+
+void EditorTest::marksTheRunningLine() {
+    SourceEditor e;
+    e.setDocumentText(QStringLiteral("main\n\twa 0\nend\n"));
+    e.markRunningLine(1);
+    QVERIFY(e.markersAtLine(1) != 0);
+    e.markRunningLine(2);
+    QCOMPARE(e.markersAtLine(1), 0u);
+    QVERIFY(e.markersAtLine(2) != 0);
+    e.clearRunningLine();
+    QCOMPARE(e.markersAtLine(2), 0u);
+    QCOMPARE(e.runningLine(), -1);
+}
+
+void EditorTest::findsAndReplaces() {
+    SourceEditor e;
+    e.setDocumentText(QStringLiteral("wa 0\nWA 1\nwait\n"));
+    FindDialog find(&e);
+    find.findField()->setText(QStringLiteral("wa "));
+    QVERIFY(find.findNext());
+    QCOMPARE(e.selectedText(), QStringLiteral("wa "));
+    find.replaceField()->setText(QStringLiteral("wx "));
+    QCOMPARE(find.replaceAll(), 2);  // case ignored: "wa " and "WA "
+    QCOMPARE(e.text(), QStringLiteral("wx 0\nwx 1\nwait\n"));
+    e.undo();
+    QCOMPARE(e.text(), QStringLiteral("wa 0\nWA 1\nwait\n"));  // one undo step
+    find.findField()->setText(QStringLiteral("absent"));
+    QVERIFY(!find.findNext());
 }
 
 }  // namespace zeq::desk::test

@@ -59,6 +59,39 @@ void FrameTest::laterCommandsArePresentAndDisabled() {
     QVERIFY(panes.contains(QStringLiteral("行:1,列:1")));
 }
 
+void FrameTest::viewCommandsShowHideAndLock() {
+    TempHome home;
+    auto w = startWindow(std::make_shared<ScriptedDialogs>());
+    const auto dock = [&](const char* name) { return w->findChild<QDockWidget*>(name); };
+    const auto bar = [&](const char* name) { return w->findChild<QToolBar*>(name); };
+    struct View {
+        int id;
+        QWidget* widget;
+    };
+    for (const View& v : {View{cmd::kViewOutput, dock("outputDock")},
+                          View{cmd::kViewCommandBox, dock("commandDock")},
+                          View{cmd::kViewStandardBar, bar("standardBar")},
+                          View{cmd::kViewProjectBar, bar("projectBar")},
+                          View{cmd::kViewDeviceBar, bar("deviceBar")},
+                          View{cmd::kViewInstructionBar, bar("instructionBar")},
+                          View{cmd::kViewEmergencyBar, bar("emergencyBar")},
+                          View{cmd::kViewStatusBar, w->statusBar()}}) {
+        QVERIFY(v.widget && v.widget->isVisible());
+        w->action(v.id)->trigger();
+        QVERIFY2(v.widget->isHidden(), qPrintable(QString::number(v.id)));
+        w->action(v.id)->trigger();
+        QVERIFY(v.widget->isVisible());
+    }
+    // Closing a dock by its own button clears the menu check.
+    dock("outputDock")->close();
+    QVERIFY(!w->action(cmd::kViewOutput)->isChecked());
+    w->action(cmd::kLockBars)->trigger();
+    for (QToolBar* b : w->findChildren<QToolBar*>()) QVERIFY(!b->isMovable());
+    QVERIFY(!(dock("commandDock")->features() & QDockWidget::DockWidgetMovable));
+    w->action(cmd::kLockBars)->trigger();
+    for (QToolBar* b : w->findChildren<QToolBar*>()) QVERIFY(b->isMovable());
+}
+
 void FrameTest::zoomAbsentOpensMaximised() {
     TempHome home;
     QVERIFY(startWindow(std::make_shared<ScriptedDialogs>())->startsMaximised());

@@ -29,12 +29,15 @@ class EditorTest : public QObject {
     void rulesComeFromThePerUserStore();
     void gbkFileRoundTripsByteForByte();
     void missingFaceFallsBackToACjkFont();
+    void marksTheRunningLine();
+    void findsAndReplaces();
 };
 
 class FrameTest : public QObject {
     Q_OBJECT
   private slots:
     void laterCommandsArePresentAndDisabled();
+    void viewCommandsShowHideAndLock();
     void zoomAbsentOpensMaximised();
     void commandBoxStoresItsLines();
     void exitFromTheFileMenuByKeyboard();
