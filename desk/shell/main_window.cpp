@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
@@ -44,6 +45,15 @@ MainWindow::MainWindow(std::shared_ptr<ShellDialogs> dialogs, QWidget* parent)
     buildToolBars();
     buildStatusBar();
     installHandlers();
+    // F6 and Shift+F6 move between the panes (the editor keeps Tab for itself).
+    for (const int step : {1, -1}) {
+        auto* cycle = new QAction(this);
+        cycle->setShortcut(
+            QKeySequence(step > 0 ? QStringLiteral("F6") : QStringLiteral("Shift+F6")));
+        cycle->setShortcutContext(Qt::WindowShortcut);
+        connect(cycle, &QAction::triggered, this, [this, step] { focusNextPane(step); });
+        addAction(cycle);
+    }
     connect(m_editor, &SourceEditor::caretMoved, this, [this](int line, int column) {
         m_caretPane->setText(u8(msg::kCaretFormat).arg(line).arg(column));
     });
@@ -215,6 +225,7 @@ void MainWindow::buildDocks() {
     m_output->setObjectName(QStringLiteral("outputBox"));
     m_output->setAccessibleName(u8(msg::kOutputTitle));
     m_output->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_output->setTabChangesFocus(true);
     m_outputDock = new QDockWidget(u8(msg::kOutputTitle), this);
     m_outputDock->setObjectName(QStringLiteral("outputDock"));
     m_outputDock->setAccessibleName(u8(msg::kOutputTitle));
@@ -249,6 +260,20 @@ void MainWindow::buildStatusBar() {
     m_countersPane = pane("countersPane", msg::kCounters, msg::kCountersPane);
     m_caretPane = pane("caretPane", "行:1,列:1", msg::kCaretPane);
     // Caps, num and scroll lock have no portable state query; their panes are left out.
+}
+
+void MainWindow::focusNextPane(int step) {
+    QList<QWidget*> panes;
+    for (QWidget* w : {static_cast<QWidget*>(m_editor), static_cast<QWidget*>(m_commandBox),
+                       static_cast<QWidget*>(m_output)}) {
+        if (w->isVisible()) panes << w;
+    }
+    if (panes.isEmpty()) return;
+    int at = 0;
+    for (int i = 0; i < panes.size(); ++i) {
+        if (panes[i]->hasFocus() || panes[i]->isAncestorOf(QApplication::focusWidget())) at = i;
+    }
+    panes[(at + step + panes.size()) % panes.size()]->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::setCommandHandler(int id, std::function<void()> handler) {

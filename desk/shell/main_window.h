@@ -87,6 +87,7 @@ class MainWindow : public QMainWindow {
     void saveRecentFiles();
     void updateTitle();
     void setLocked(bool locked);
+    void focusNextPane(int step);
     // Asks whether to save a changed text. False when the command should end.
     bool confirmDiscard(const char* question, bool withCancel);
     bool saveTo(const QString& path);

@@ -187,6 +187,17 @@ void FrameTest::helpOpensTheDocumentBelowTheHome() {
 void FrameTest::everyPaneAndBarHasAnAccessibleName() {
     TempHome home;
     auto w = startWindow(std::make_shared<ScriptedDialogs>());
+    QApplication::setActiveWindow(w.get());
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    // F6 walks the panes: editor, instruction box, output box, and round again.
+    w->editor()->setFocus();
+    QTRY_VERIFY(w->editor()->hasFocus());
+    for (QWidget* next :
+         {static_cast<QWidget*>(w->commandBox()), static_cast<QWidget*>(w->outputBox()),
+          static_cast<QWidget*>(w->editor())}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+        QTRY_VERIFY(next->hasFocus());
+    }
     QCOMPARE(w->outputBox()->accessibleName(), QStringLiteral("输出"));
     const auto named = [](QWidget* widget) {
         return !widget->accessibleName().isEmpty() ||
