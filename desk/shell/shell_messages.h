@@ -29,6 +29,7 @@ inline constexpr char kSettingsSaveFailed[] = "无法保存设置文件:\n%1\n%2
 inline constexpr char kOpenFailed[] = "无法打开文件:\n%1\n%2";
 inline constexpr char kOpenTooLarge[] = "文件太大";
 inline constexpr char kOpenNotText[] = "不是文本文件";
+inline constexpr char kOpenBadEncoding[] = "文件含有既非 GBK 也非 UTF-8 的字节, 保存会改变它";
 inline constexpr char kAboutCaption[] = "关于 ZeqDesk";
 inline constexpr char kAboutVersion[] = "ZeqDesk %1 版";
 inline constexpr char kParamWindowTitle[] = "zEQ的参数";

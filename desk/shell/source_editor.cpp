@@ -7,6 +7,7 @@
 
 #include "shell/editor_font.h"
 #include "shell/rules/atomic_file.h"
+#include "shell/shell_messages.h"
 #include "shell/zeq_lexer.h"
 
 namespace zeq::desk {
@@ -156,24 +157,30 @@ bool SourceEditor::loadFile(const QString& path, QString* error) {
         return false;
     }
     if (file.size() > kMaxFileBytes) {
-        if (error) *error = QString::fromUtf8("文件太大");
+        if (error) *error = QString::fromUtf8(msg::kOpenTooLarge);
         return false;
     }
     const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (bytes.size() > kMaxFileBytes || file.error() != QFileDevice::NoError) {
         if (error)
-            *error =
-                bytes.size() > kMaxFileBytes ? QString::fromUtf8("文件太大") : file.errorString();
+            *error = bytes.size() > kMaxFileBytes ? QString::fromUtf8(msg::kOpenTooLarge)
+                                                  : file.errorString();
         return false;
     }
     // The editor cannot hold a NUL byte; saving such a file would cut it short.
     if (bytes.contains('\0')) {
-        if (error) *error = QString::fromUtf8("不是文本文件");
+        if (error) *error = QString::fromUtf8(msg::kOpenNotText);
         return false;
     }
     const std::string_view raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     const TextEncoding enc = detectScriptEncoding(raw);
     const std::string utf8 = enc == TextEncoding::Utf8 ? std::string(raw) : gbkToUtf8(raw);
+    // Bytes that are neither UTF-8 nor GBK would not survive a save: refuse rather than change
+    // the file behind the user's back.
+    if (enc == TextEncoding::Gbk && utf8ToGbk(utf8) != raw) {
+        if (error) *error = QString::fromUtf8(msg::kOpenBadEncoding);
+        return false;
+    }
     if (bytes.contains("\r\n")) {
         setEolMode(EolWindows);
     } else if (bytes.contains('\r')) {

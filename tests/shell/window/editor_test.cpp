@@ -144,6 +144,10 @@ void EditorTest::gbkFileRoundTripsByteForByte() {
     QString error;
     QVERIFY(!e.loadFile(home.path(QStringLiteral("bin.zeq")), &error));
     QCOMPARE(e.text(), QStringLiteral("kept"));
+    // So is one with bytes that are neither GBK nor UTF-8.
+    home.write(QStringLiteral("odd.zeq"), QByteArray("main \xFF\xFF\n"));
+    QVERIFY(!e.loadFile(home.path(QStringLiteral("odd.zeq")), &error));
+    QCOMPARE(e.text(), QStringLiteral("kept"));
 }
 
 void EditorTest::missingFaceFallsBackToACjkFont() {
