@@ -1,0 +1,125 @@
+// zeqdesk: the window application. Options as the command-line tool: --home DIR, --sim N,
+// --card-type 0|1, and one file to open.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "binding/device_binding.h"
+#include "shell/main_window.h"
+#include "shell/source_editor.h"
+
+namespace {
+
+// The device library's message boxes.
+class BoxDialogs : public zeq::desk::UserDialogs {
+  public:
+    void message(std::string_view text) override {
+        QMessageBox::warning(nullptr, QStringLiteral("ZeqDesk"),
+                             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    Answer askYesNo(std::string_view text, Answer) override {
+        return QMessageBox::question(nullptr, QStringLiteral("ZeqDesk"),
+                                     QString::fromUtf8(text.data(), text.size())) ==
+                       QMessageBox::Yes
+                   ? Answer::Yes
+                   : Answer::No;
+    }
+    Answer askYesNoCancel(std::string_view text, Answer) override {
+        const auto r = QMessageBox::question(
+            nullptr, QStringLiteral("ZeqDesk"), QString::fromUtf8(text.data(), text.size()),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        return r == QMessageBox::Yes  ? Answer::Yes
+               : r == QMessageBox::No ? Answer::No
+                                      : Answer::Cancel;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZeqDesk"));
+    QApplication::setApplicationVersion(QStringLiteral(ZEQ_PROJECT_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("ZeqDesk - edit, compile and run ZEQ scripts"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption home(QStringLiteral("home"),
+                                  QStringLiteral("application home (dat/ inside holds zeq.ini)"),
+                                  QStringLiteral("DIR"));
+    const QCommandLineOption sim(QStringLiteral("sim"),
+                                 QStringLiteral("virtual cards at the end of the device list"),
+                                 QStringLiteral("N"));
+    const QCommandLineOption cardType(QStringLiteral("card-type"),
+                                      QStringLiteral("0: USB card, 1: PCI card"),
+                                      QStringLiteral("0|1"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("write a PNG picture of the main window once it is shown, then quit"),
+        QStringLiteral("FILE"));
+    parser.addOptions({home, sim, cardType, screenshot});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("script to open"));
+    parser.process(app);
+
+    if (parser.isSet(home)) {
+        const QString dir = QDir::cleanPath(QDir(parser.value(home)).absolutePath());
+        qputenv("ZEQ_HOME", dir.toLocal8Bit());
+    }
+    if (parser.isSet(sim)) {
+        bool ok = false;
+        const int n = parser.value(sim).toInt(&ok);
+        if (!ok || n < 0) {
+            std::fprintf(stderr, "zeqdesk: --sim needs a number of virtual cards\n");
+            return 2;
+        }
+        qputenv("ZEQLINK_SIM", QByteArray::number(n));
+    }
+    zeq::desk::ShellOptions options;
+    if (parser.isSet(cardType)) {
+        const QString v = parser.value(cardType);
+        if (v != QLatin1String("0") && v != QLatin1String("1")) {
+            std::fprintf(stderr, "zeqdesk: --card-type must be 0 or 1\n");
+            return 2;
+        }
+        options.cardType = v.toInt();
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fprintf(stderr, "zeqdesk: one file at most\n");
+        return 2;
+    }
+    if (!files.isEmpty()) options.file = files.first();
+
+    zeq::desk::MainWindow window;
+    window.startUp(options);
+
+    // The device library of the card type; a missing library or function ends the program
+    // after its message.
+    BoxDialogs boxes;
+    zeq::desk::DeviceBinding& binding = zeq::desk::deviceBinding();
+    binding.setDialogs(&boxes);
+    binding.setCardType(window.cardType());
+    if (!binding.loadOrEnd()) return 1;
+
+    window.showForStartUp();
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        // Pictures for the documentation: the window as it stands once start-up is done and the
+        // event queue is idle.
+        QTimer::singleShot(0, &window, [&window, file] {
+            const bool saved = window.grab().save(file, "PNG");
+            if (!saved) std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(file));
+            window.close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
+    const int status = app.exec();
+    binding.unload();
+    binding.setDialogs(nullptr);
+    return status;
+}
