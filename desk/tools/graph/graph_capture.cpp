@@ -4,6 +4,7 @@
 
 #include "binding/device_wrappers.h"
 #include "catalogue/param_catalogue.h"
+#include "tools/axis_list.h"
 #include "tools/graph/graph_messages.h"
 
 namespace zeq::desk {
@@ -26,6 +27,13 @@ bool GraphCapture::start(GraphRequest request) {
     m_running = true;
     m_worker.post([this, request] { capture(request); });
     return true;
+}
+
+void GraphCapture::fillAxisLists(int board) {
+    m_worker.post([this, board] {
+        const int n = toolAxisCount(m_boards, board);
+        if (m_observer) m_observer->axisListsFilled(board, n);
+    });
 }
 
 std::vector<GraphSample> GraphCapture::samples() const {

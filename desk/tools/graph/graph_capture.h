@@ -46,6 +46,8 @@ class GraphObserver {
     // The capture ended (also after a refusal on the worker): "刷新" on, caption "重画".
     // `full`: it ran to its depth.
     virtual void captureEnded(bool /*full*/) {}
+    // The axis lists of a board: 0 … `naxis` - 1 (fillAxisLists, "刷新").
+    virtual void axisListsFilled(int /*board*/, int /*axisCount*/) {}
 };
 
 class GraphCapture {
@@ -62,6 +64,8 @@ class GraphCapture {
     // The "画图" button while no capture runs. Low = high is refused with the message; a low above
     // the high value is swapped. False when refused or a capture runs.
     bool start(GraphRequest request);
+    // Fills the axis lists of `board` from its `naxis` (board change, "刷新").
+    void fillAxisLists(int board);
     // The "停止" button: the capture ends after its current poll.
     void stop() { m_running = false; }
     bool running() const { return m_running.load(); }

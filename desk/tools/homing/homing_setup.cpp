@@ -2,6 +2,7 @@
 
 #include "binding/device_wrappers.h"
 #include "catalogue/param_catalogue.h"
+#include "tools/axis_list.h"
 #include "tools/homing/homing_messages.h"
 
 namespace zeq::desk {
@@ -121,6 +122,13 @@ bool HomingSetup::select(int board, int axis) {
         if (m_observer) m_observer->axisLoaded(board, axis, status == 0);
     });
     return true;
+}
+
+void HomingSetup::fillAxisList(int board) {
+    m_worker.post([this, board] {
+        const auto entries = axisListEntries(toolAxisCount(m_boards, board));
+        if (m_observer) m_observer->axisListFilled(board, entries);
+    });
 }
 
 void HomingSetup::editSeq(const std::function<std::uint16_t(std::uint16_t)>& change) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "binding/boards.h"
 #include "core/interfaces.h"
@@ -40,6 +41,8 @@ class HomingObserver {
     virtual void setupWritten(bool /*ok*/) {}
     virtual void searchStarted(bool /*ok*/) {}
     virtual void homeSet(bool /*ok*/) {}
+    // The axis list of a board: "轴 0" … (fillAxisList).
+    virtual void axisListFilled(int /*board*/, const std::vector<std::string>& /*entries*/) {}
 };
 
 class HomingSetup {
@@ -58,6 +61,9 @@ class HomingSetup {
     bool select(int board, int axis);
     int board() const { return m_board; }
     int axis() const { return m_axis; }
+
+    // Fills the axis list of `board` (`naxis` of a connected card, else the remembered count).
+    void fillAxisList(int board);
 
     // ---- The options (each edits the selected axis's `homeseq`) ----
     void setStartNegative(bool negative);

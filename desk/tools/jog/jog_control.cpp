@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "binding/device_wrappers.h"
+#include "tools/axis_list.h"
 #include "tools/jog/jog_messages.h"
 
 namespace zeq::desk {
@@ -66,6 +67,13 @@ void JogControl::select(int board, int axis) {
         m_time = time;
         m_dist = dist;
         if (m_observer) m_observer->factorsRead(formatJogFactor(time), formatJogFactor(dist));
+    });
+}
+
+void JogControl::fillAxisList(int board) {
+    m_worker.post([this, board] {
+        const auto entries = axisListEntries(toolAxisCount(m_boards, board));
+        if (m_observer) m_observer->axisListFilled(board, entries);
     });
 }
 

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "binding/boards.h"
 #include "core/interfaces.h"
@@ -41,6 +42,8 @@ class JogObserver {
     }
     // The jog ended: both buttons up, the mouse capture released.
     virtual void jogReleased() {}
+    // The axis list of a board: "轴 0" … (fillAxisList).
+    virtual void axisListFilled(int /*board*/, const std::vector<std::string>& /*entries*/) {}
 };
 
 class JogControl {
@@ -65,6 +68,10 @@ class JogControl {
     double timeFactor() const { return m_time.load(); }
     void setDistFactor(double v) { m_dist = v; }
     void setTimeFactor(double v) { m_time = v; }
+
+    // Fills the axis list of `board`: `naxis` from the card when it is connected, else the
+    // count remembered for the board (reported through the observer).
+    void fillAxisList(int board);
 
     // A jog button pressed. False (after the message) when a check fails or a jog runs.
     bool press(Direction direction);

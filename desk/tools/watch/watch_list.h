@@ -75,6 +75,9 @@ class WatchList {
     bool setRows(std::vector<WatchRow> rows);
     // Saves the rows and the interval.
     bool save() const;
+    // Writes the interval alone; the application calls it when it closes, after rewriting
+    // `Toolcfg`, so that the interval set survives a restart.
+    bool saveInterval() const { return saveWatchInterval(m_iniPath, interval()); }
     // Appends NAME with axis 0 and board 0 and saves. Refused while polling.
     bool addRow(std::string_view name);
     // Refused while polling or with `i` out of range.
@@ -88,6 +91,10 @@ class WatchList {
     // Entries of the axis cell's drop-down: the shared axis count of the row's board when it is
     // connected, else the card type's default.
     int axisChoices(int i) const;
+    // The drop-down entry preselected for a cell showing `value`: clamped to the last of `count`.
+    static int preselectedEntry(int value, int count) {
+        return value < 0 ? 0 : (value < count ? value : count - 1);
+    }
 
     // ---- The add-parameter window ----
     // Add: a name equal to a system parameter's ignoring case is added as typed; otherwise the
