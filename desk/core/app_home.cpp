@@ -16,6 +16,13 @@ std::string executableDir() {
     return self.parent_path().string();
 }
 
+bool isPortableFolder(const std::string& dir) {
+    // A program installed by the package manager lives below /usr; even when root can write
+    // there, its settings and build files belong in the user's data folder.
+    if (dir.empty() || dir == "/usr" || dir.rfind("/usr/", 0) == 0) return false;
+    return ::access(dir.c_str(), W_OK) == 0;
+}
+
 std::string applicationHome() {
     if (const char* home = std::getenv("ZEQ_HOME"); home && *home) {
         std::string h = home;
@@ -23,7 +30,7 @@ std::string applicationHome() {
         return h;
     }
     const std::string exe = executableDir();
-    if (!exe.empty() && ::access(exe.c_str(), W_OK) == 0) return exe;
+    if (isPortableFolder(exe)) return exe;
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
         base = xdg;

@@ -5,10 +5,14 @@
 
 namespace zeq::desk {
 
-// $ZEQ_HOME when set and not empty; otherwise the executable's folder when it is writable (the
-// portable layout); otherwise $XDG_DATA_HOME/zeqdesk (default ~/.local/share/zeqdesk).
+// $ZEQ_HOME when set and not empty; otherwise the executable's folder when it is a portable
+// one (see isPortableFolder); otherwise $XDG_DATA_HOME/zeqdesk (default ~/.local/share/zeqdesk).
 // No trailing separator.
 std::string applicationHome();
+
+// True when a program in `dir` keeps its home beside itself: the folder is writable and is not
+// an installed system folder (/usr and below).
+bool isPortableFolder(const std::string& dir);
 
 // applicationHome() + "/dat".
 std::string applicationDatDir();

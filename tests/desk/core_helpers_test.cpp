@@ -83,6 +83,22 @@ TEST(AppHome, EnvironmentFirst) {
     if (saved) ::setenv("ZEQ_HOME", keep.c_str(), 1);
 }
 
+TEST(AppHome, InstalledFoldersAreNeverTheHome) {
+    const std::string tmp = fs::temp_directory_path().string();
+    struct Case {
+        std::string dir;
+        bool portable;
+    } cases[] = {
+        {tmp, true},
+        {"/usr/lib/zeq", false},  // writable for root, still an installed program
+        {"/usr", false},
+        {"/usrlocal-like", false},  // does not exist, so not writable
+        {tmp + "/zeq_no_such_folder", false},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isPortableFolder(c.dir), c.portable) << c.dir;
+}
+
 TEST(AppHome, EnsureDirectoryCreatesParents) {
     const fs::path p = fs::temp_directory_path() / "zeq_home_test" / "a" / "dat";
     fs::remove_all(fs::temp_directory_path() / "zeq_home_test");
