@@ -99,4 +99,21 @@ TEST_F(ZeqToolsCli, GeneratedInstructionFileDownloadsAndCfgRestores) {
     EXPECT_EQ(r.out, "ZEQ-SIM0 已连接\n配置文件有错!  错误行: 2\n");
 }
 
+TEST_F(ZeqToolsCli, TeachPlaysASavedPointListAndStopsAtABadCell) {
+    std::ofstream(dir / "p.csv") << "point,axis0,axis1,axis2,axis3,speed,endspeed\n"
+                                    "point1,200,-100,,,2000,2000\npoint2,50,300,,,2000,2000\n";
+    for (const char* mode : {"0", "1", "2"}) {
+        const Result r = zeq(std::string("teach play p.csv --mode ") + mode);
+        EXPECT_EQ(r.status, 0) << mode << ": " << r.out;
+        EXPECT_EQ(r.out, "ZEQ-SIM0 已连接\n") << mode;
+    }
+    std::ofstream(dir / "bad.csv") << "point,axis0,speed,endspeed\npoint1,12a,1.0,1.0\n";
+    Result r = zeq("teach play bad.csv --mode 1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "ZEQ-SIM0 已连接\n位置信息中包含有其他非数字字符!\n");
+    r = zeq("teach play missing.csv");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "无法打开示教点文件!\n");
+}
+
 }  // namespace
