@@ -51,6 +51,14 @@ class RecordingObserver : public FirmwareObserver {
     std::function<void(std::string_view)> onStatus;
 };
 
+class YesDialogs : public RecordingDialogs {
+  public:
+    Answer askYesNo(std::string_view text, Answer) override {
+        messages.emplace_back(text);
+        return Answer::Yes;
+    }
+};
+
 class Firmware : public ToolsTest {
   protected:
     explicit Firmware(int axes = 4) : ToolsTest(axes) {}
@@ -156,8 +164,13 @@ TEST_F(Firmware, NewerCardAsksWithTheMendedLineBreakAndNoEndsIt) {
 }
 
 TEST_F(Firmware, StopDuringWritingVerifiesTheWrittenPartAndSkipsThePassword) {
+    // The "停止" button asks its warning; Yes stops before the next block.
     observer.onStatus = [this](std::string_view t) {
-        if (t.starts_with("已更新")) updater->requestStop();
+        if (!t.starts_with("已更新")) return;
+        ASSERT_TRUE(updater->running());
+        YesDialogs yes;
+        EXPECT_TRUE(updater->confirmStop(yes));
+        EXPECT_EQ(yes.messages, std::vector<std::string>{msg::kConfirmStop});
     };
     const std::string image = pattern(50 * 256);
     EXPECT_EQ(update(matching(image), "", "abcd"), UpdateResult::WritingStopped);
@@ -168,8 +181,12 @@ TEST_F(Firmware, StopDuringWritingVerifiesTheWrittenPartAndSkipsThePassword) {
 }
 
 TEST_F(Firmware, StopDuringVerificationIsNotReportedAsComplete) {
+    // Closing the dialog is refused while the update runs; its question's Yes stops it.
     observer.onStatus = [this](std::string_view t) {
-        if (t == msg::kVerifyingUsb) updater->requestStop();
+        if (t != msg::kVerifyingUsb) return;
+        YesDialogs yes;
+        EXPECT_FALSE(updater->mayClose(yes));
+        EXPECT_EQ(yes.messages.front(), msg::kStopFirst);
     };
     EXPECT_EQ(update(matching(pattern(600))), UpdateResult::VerifyStopped);
     EXPECT_EQ(lastMessage(), msg::kVerifyStopped);
@@ -223,6 +240,7 @@ TEST_F(Firmware, CardWithoutTheFunctionsRefuses) {
     EXPECT_EQ(lastMessage(), msg::kNoUpdateFunction);
     EXPECT_EQ(u.run(UpdateRequest{handle, card, "", "", ""}), UpdateResult::Failed);
     EXPECT_EQ(lastMessage(), msg::kChooseFileFirst);
+    EXPECT_TRUE(u.mayClose(dialogs));  // nothing runs: the dialog closes without a question
 }
 
 }  // namespace

@@ -202,6 +202,10 @@ TEST_F(Download, CfgBlocksOfAnotherBoardDoNotMatch) {
     ASSERT_TRUE(target.importReporting(path4, dialogs));
     for (int a = 0; a < 4; ++a) EXPECT_EQ(target.axis(a), four.axis(a));
     EXPECT_FALSE(target.saved());
+    AnsweringDialogs yes;
+    EXPECT_TRUE(target.keepUnsavedCard(yes));
+    EXPECT_EQ(yes.messages, std::vector<std::string>{msg::kNotSaved});
+    EXPECT_FALSE(four.keepUnsavedCard(yes));  // saved to its file: no question
 }
 
 TEST(NumberFields, RangeQuestionsInUserAndBaseUnits) {

@@ -242,6 +242,11 @@ bool RegisterConfig::writeInstructionFile(const std::string& path) const {
     return static_cast<bool>(out.flush());
 }
 
+bool RegisterConfig::keepUnsavedCard(UserDialogs& dialogs) const {
+    return !m_saved &&
+           dialogs.askYesNo(msg::kNotSaved, UserDialogs::Answer::No) == UserDialogs::Answer::Yes;
+}
+
 bool RegisterConfig::applyReporting(ZEQ_HANDLE handle, UserDialogs& dialogs) {
     const bool ok = apply(handle) == 0;
     dialogs.message(ok ? msg::kApplied : msg::kApplyFailed);

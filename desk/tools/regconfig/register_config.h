@@ -60,6 +60,10 @@ class RegisterConfig {
     // Writes the instruction text to `path`; false when the file cannot be written.
     bool writeInstructionFile(const std::string& path) const;
 
+    // Another card chosen: with changes not saved, asks "寄存器配置还没保存!是否要保存?"; true
+    // (keep the current card) on Yes. Without changes, false at once.
+    bool keepUnsavedCard(UserDialogs& dialogs) const;
+
     // The dialog's buttons with their messages. applyReporting: "配置成功" or
     // "配置失败!请重新再试一次!"; generateReporting: "文件创建失败!" or the open question
     // (true when the answer asks to open the file); saveReporting: "文件创建失败!";
