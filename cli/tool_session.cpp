@@ -11,6 +11,33 @@
 
 namespace zeq::cli {
 
+namespace {
+void printLine(std::string_view text) {
+    // Message texts may carry "\r\n" line breaks; stdout carries "\n".
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out.push_back(text[i]);
+    }
+    std::printf("%s\n", out.c_str());
+    std::fflush(stdout);
+}
+}  // namespace
+
+void StdoutDialogs::message(std::string_view text) {
+    printLine(text);
+}
+
+desk::UserDialogs::Answer StdoutDialogs::askYesNo(std::string_view text, Answer) {
+    printLine(text);
+    printLine(m_answer == Answer::Yes ? "是" : "否");
+    return m_answer;
+}
+
+desk::UserDialogs::Answer StdoutDialogs::askYesNoCancel(std::string_view text, Answer) {
+    return askYesNo(text, m_answer);
+}
+
 ToolSession::~ToolSession() {
     if (m_boards) {
         for (int b = 0; b < desk::Boards::kBoardCount; ++b) {
@@ -19,20 +46,21 @@ ToolSession::~ToolSession() {
         }
     }
     m_boards.reset();
-    desk::deviceBinding().unload();
+    if (m_loaded) desk::deviceBinding().unload();
 }
 
 bool ToolSession::open() {
+    const DeviceOptions& options = deviceOptions();
     const std::string home = desk::applicationHome();
     if (!desk::ensureDirectory(home + "/dat")) {
         std::fprintf(stderr, "zeq: cannot create %s/dat\n", home.c_str());
         return false;
     }
-    const DeviceOptions& options = deviceOptions();
     desk::DeviceBinding& binding = desk::deviceBinding();
     binding.setDialogs(&m_dialogs);
     binding.setCardType(options.cardType);
     if (binding.load() != 0) return false;
+    m_loaded = true;
     m_boards = std::make_unique<desk::Boards>(binding, m_sink, m_dialogs, desk::systemClock());
     m_boards->startUp();
     for (const BoardChoice& c : options.choices) {
@@ -43,6 +71,7 @@ bool ToolSession::open() {
             return false;
         }
     }
+    if (!options.choices.empty()) m_board = options.choices.front().board;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/flash_store.h"
 #include "sim/sim.h"
 #include "sim/sim_backend.h"
 
@@ -15,6 +16,13 @@ namespace {
 
 std::mutex g_mu;
 std::vector<std::shared_ptr<SimCard>> g_cards;
+
+// At exit: every card's flash to its file (ZEQLINK_SIM_FLASH).
+void save_all_flash() {
+    std::lock_guard lk(g_mu);
+    for (const auto& c : g_cards)
+        if (c) save_flash(*c);
+}
 
 // A non-negative integer from the environment, or `fallback` when unset or not a number.
 long env_number(const char* name, long fallback) {
@@ -83,7 +91,10 @@ class SimPort final : public bridge::Port {
     SimPort(std::shared_ptr<SimCard> c, std::vector<std::string> faultsAfterOpen)
         : card_(std::move(c)), faultsAfterOpen_(std::move(faultsAfterOpen)) {}
     ~SimPort() override {
-        if (card_) card_->mark_closed();
+        if (card_) {
+            save_flash(*card_);
+            card_->mark_closed();
+        }
     }
 
     bridge::Status read(void* buffer, uint32_t count, uint32_t* got) override {
@@ -158,6 +169,7 @@ class SimPort final : public bridge::Port {
     bridge::Status close() override {
         if (!card_) return ZEQ_FT_INVALID_HANDLE;
         bool alive = card_->begin_call();
+        save_flash(*card_);
         card_->mark_closed();
         card_.reset();
         return alive ? ZEQ_FT_OK : ZEQ_FT_IO_ERROR;
@@ -217,7 +229,15 @@ std::shared_ptr<SimCard> card_ptr(int i) {
     std::lock_guard lk(g_mu);
     if (g_cards.size() <= static_cast<size_t>(i)) g_cards.resize(static_cast<size_t>(i) + 1);
     auto& slot = g_cards[static_cast<size_t>(i)];
-    if (!slot) slot = std::make_shared<SimCard>(i, env_axes());
+    if (!slot) {
+        slot = std::make_shared<SimCard>(i, env_axes());
+        if (!flash_file(i).empty()) {
+            load_flash(*slot);
+            // The flashes are also kept when the process ends with ports still open.
+            static const bool saveAtExit = std::atexit(save_all_flash) == 0;
+            (void)saveAtExit;
+        }
+    }
     return slot;
 }
 

@@ -339,6 +339,14 @@ void SimCard::set_flash_byte(uint32_t addr, uint8_t v) {
     std::lock_guard lk(mu_);
     flash_.poke(addr, v);
 }
+std::vector<uint8_t> SimCard::flash_image() {
+    std::lock_guard lk(mu_);
+    return flash_.contents();
+}
+bool SimCard::set_flash_image(const std::vector<uint8_t>& bytes) {
+    std::lock_guard lk(mu_);
+    return flash_.load(bytes);
+}
 bool SimCard::flash_busy() {
     std::lock_guard lk(mu_);
     return flash_.busy(now_);

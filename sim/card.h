@@ -82,6 +82,9 @@ class SimCard final : private WriteSink {
     uint8_t flash_byte(uint32_t addr);
     void set_flash_byte(uint32_t addr, uint8_t v);
     bool flash_busy();
+    // The whole flash array, and its replacement (false unless the size is the flash's).
+    std::vector<uint8_t> flash_image();
+    bool set_flash_image(const std::vector<uint8_t>& bytes);
 
     uint16_t internal_reg(uint16_t r);
     void set_internal_reg(uint16_t r, uint16_t v);

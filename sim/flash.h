@@ -40,6 +40,14 @@ class SerialFlash {
     uint8_t peek(uint32_t addr) const { return mem_[addr % kSize]; }
     void poke(uint32_t addr, uint8_t value) { mem_[addr % kSize] = value; }
     void erase_all() { std::fill(mem_.begin(), mem_.end(), 0xFF); }
+    // The whole array, for keeping it across processes.
+    const std::vector<uint8_t>& contents() const { return mem_; }
+    // Replaces the array; false (nothing changed) unless `bytes` holds exactly kSize bytes.
+    bool load(const std::vector<uint8_t>& bytes) {
+        if (bytes.size() != kSize) return false;
+        mem_ = bytes;
+        return true;
+    }
 
   private:
     std::vector<uint8_t> mem_;
