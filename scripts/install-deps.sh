@@ -10,7 +10,7 @@ packages=(
   libsimpleini-dev libcli11-dev
   cmark-gfm dpkg-dev python3 python3-pytest
   qt6-base-dev qt6-charts-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev
-  xvfb xauth fonts-noto-cjk
+  xvfb xauth xdotool fonts-noto-cjk
 )
 
 missing=()
