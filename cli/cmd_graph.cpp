@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "stop_signals.h"
 #include "tool_session.h"
 #include "tools/graph/graph_capture.h"
 
@@ -72,12 +73,7 @@ int runGraph(const GraphOptions& o) {
         return 2;
     }
 
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // before any thread starts
+    const sigset_t signals = blockStopSignals();  // before any thread starts
 
     ToolSession session;
     if (!session.open()) return 2;

@@ -34,27 +34,10 @@
 #include "interpreter/binding_device_port.h"
 #include "interpreter/run_controller.h"
 #include "stderr_dialogs.h"
+#include "stop_signals.h"
 
 namespace zeq::cli {
 namespace {
-
-// The signals a run answers. Blocking them must happen before any thread is started, so that
-// every thread inherits the mask and only sigtimedwait ever takes them.
-sigset_t runSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    return set;
-}
-
-// The next of the run's signals, waiting at most `ms`; 0 when none came.
-int nextSignal(const sigset_t& set, int ms) {
-    const timespec timeout{ms / 1000, (ms % 1000) * 1000000L};
-    const int sig = ::sigtimedwait(&set, nullptr, &timeout);
-    return sig > 0 ? sig : 0;
-}
 
 int paramAddress(const char* name) {
     desk::ParamRow row{};
@@ -216,8 +199,7 @@ class Session {
 // Runs `start` in a session whose signals are answered as described above; the exit status.
 template <typename Start>
 int runInSession(bool box, Start start) {
-    const sigset_t signals = runSignals();
-    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const sigset_t signals = blockStopSignals();  // before any thread starts
     Session session;
     if (!session.open(deviceOptions())) return 2;
     if (!start(session.controller())) return 1;

@@ -15,6 +15,7 @@
 #include "binding/device_binding.h"
 #include "commands.h"
 #include "interpreter/script_interpreter.h"
+#include "stop_signals.h"
 #include "tool_session.h"
 #include "tools/teach/point_list.h"
 #include "tools/teach/teach_player.h"
@@ -43,12 +44,7 @@ int play(const TeachArgs& args) {
         std::printf("%s\n", error.c_str());
         return 1;
     }
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const sigset_t signals = blockStopSignals();  // before any thread starts
 
     ToolSession session;
     if (!session.open()) return 2;

@@ -16,6 +16,7 @@
 
 #include "commands.h"
 #include "interpreter/script_interpreter.h"
+#include "stop_signals.h"
 #include "tool_session.h"
 #include "tools/watch/watch_list.h"
 
@@ -92,12 +93,7 @@ int runWatch(const WatchOptions& o) {
         return 2;
     }
 
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // before any thread starts
+    const sigset_t signals = blockStopSignals();  // before any thread starts
 
     ToolSession session;
     if (!session.open()) return 2;
