@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenu>
@@ -143,6 +144,14 @@ void WatchPaneTest::menuEnablingFollowsTheListAndTheSelection() {
     pane.action(C::Stop)->trigger();
     m->list->waitIdle();
     QVERIFY(enabled(C::Start) && !enabled(C::Stop));
+
+    // The pop-up menu from the keyboard opens inside the list's top-left corner.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(200, 200),
+                          pane.table()->mapToGlobal(QPoint(200, 200)));
+    QApplication::sendEvent(pane.table(), &key);
+    QTRY_VERIFY(pane.menu()->isVisible());
+    QCOMPARE(pane.menu()->pos(), pane.table()->viewport()->mapToGlobal(QPoint(5, 5)));
+    pane.menu()->close();
 
     // Hidden pane: no start.
     pane.hide();

@@ -134,7 +134,6 @@ WatchPane::WatchPane(WatchList& list, QWidget* parent) : QWidget(parent), m_list
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setShowGrid(true);
     m_table->setStyleSheet(QStringLiteral("QTableWidget { color: rgb(10,10,80); }"));
-    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_table);
@@ -160,9 +159,9 @@ WatchPane::WatchPane(WatchList& list, QWidget* parent) : QWidget(parent), m_list
         m_actions.insert(int(command), a);
     }
     connect(m_menu, &QMenu::aboutToShow, this, &WatchPane::updateActions);
-    connect(m_table, &QWidget::customContextMenuRequested, this, &WatchPane::showMenu);
     connect(m_table, &QTableWidget::cellClicked, this, &WatchPane::editCell);
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &WatchPane::updateActions);
+    m_table->installEventFilter(this);
     m_table->viewport()->installEventFilter(this);
 
     m_frame = new QTimer(this);
@@ -307,6 +306,16 @@ void WatchPane::editCell(int row, int column) {
 }
 
 bool WatchPane::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_table || watched == m_table->viewport()) &&
+        event->type() == QEvent::ContextMenu) {
+        // At the cursor; from the keyboard 5 pixels inside the list's top-left corner.
+        const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        const QPoint at = menuEvent->reason() == QContextMenuEvent::Keyboard
+                              ? QPoint(5, 5)
+                              : m_table->viewport()->mapFromGlobal(menuEvent->globalPos());
+        showMenu(at);
+        return true;
+    }
     if (watched == m_table->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (!m_table->indexAt(mouse->position().toPoint()).isValid()) {
