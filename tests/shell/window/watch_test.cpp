@@ -261,6 +261,9 @@ void WatchPaneTest::dockLoadsAtCreationAndSavesAtClose() {
     const WatchSettings saved = loadWatchSettings(home.iniPath().toStdString());
     QCOMPARE(saved.interval, 300);
     QCOMPARE(int(saved.rows.size()), 2);
+    // The file keeps the application's "key=value" lines.
+    const QByteArray text = home.read(QStringLiteral("dat/zeq.ini"));
+    QVERIFY(text.contains("\nZoom=") && text.contains("\nListGetTime=300"));
     window.reset();
 }
 
