@@ -129,6 +129,7 @@ WatchPane::WatchPane(WatchList& list, QWidget* parent) : QWidget(parent), m_list
                                         u8(watch_text::kColumnAxis), u8(watch_text::kColumnBoard)});
     for (int c = 0; c < 4; ++c) m_table->setColumnWidth(c, kColumnWidths[c]);
     m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);  // a wider pane: no blank strip
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
