@@ -3,14 +3,20 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QDockWidget>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
+#include "binding/boards.h"
 #include "binding/device_binding.h"
+#include "interpreter/script_interpreter.h"
 #include "shell/main_window.h"
+#include "shell/output_box.h"
 #include "shell/source_editor.h"
+#include "tools/watch/ui/watch_dock.h"
+#include "tools/watch/watch_list.h"
 
 namespace {
 
@@ -106,6 +112,14 @@ int main(int argc, char** argv) {
     binding.setCardType(window.cardType());
     if (!binding.loadOrEnd()) return 1;
 
+    // The boards of the card type, and the watch box over them (its list outlives the pane,
+    // which goes with the window's dock before the list below).
+    zeq::desk::Boards boards(binding, *window.outputBox(), boxes, zeq::desk::systemClock());
+    boards.setIniPath(window.iniPath().toStdString());
+    boards.startUp();
+    zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
+    QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
+
     window.showForStartUp();
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
@@ -119,6 +133,7 @@ int main(int argc, char** argv) {
         });
     }
     const int status = app.exec();
+    delete watchDock;
     binding.unload();
     binding.setDialogs(nullptr);
     return status;

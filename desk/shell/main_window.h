@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "shell/rules/recent_files.h"
 #include "shell/shell_dialogs.h"
@@ -70,6 +71,9 @@ class MainWindow : public QMainWindow {
 
     // Installs the handler of a command and enables it (for the parts that come later).
     void setCommandHandler(int id, std::function<void()> handler);
+    // Runs `hook` when the frame closes, after it has written its settings (the tools save
+    // their own keys of zeq.ini here).
+    void addCloseHook(std::function<void()> hook) { m_closeHooks.push_back(std::move(hook)); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +121,7 @@ class MainWindow : public QMainWindow {
     QLabel* m_caretPane = nullptr;
     QHash<int, QAction*> m_actions;
     QHash<int, std::function<void()>> m_handlers;
+    std::vector<std::function<void()>> m_closeHooks;
     QPointer<ParamWindow> m_paramWindow;
     QPointer<FindDialog> m_findDialog;
 

@@ -260,6 +260,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         }
     }
     writeSettingsAtClose();
+    for (const auto& hook : m_closeHooks) hook();
     m_editor->setModified(false);
     if (m_paramWindow) m_paramWindow->close();
     event->accept();

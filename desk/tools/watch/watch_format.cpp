@@ -35,6 +35,7 @@ bool saveIni(CSimpleIniA& ini, const std::string& path) {
     std::error_code ec;
     const auto parent = std::filesystem::path(path).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    ini.SetSpaces(false);  // "key=value", as the application writes the rest of the file
     return ini.SaveFile(path.c_str(), false) >= 0;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
 namespace zeq::desk::test {
 
@@ -51,6 +52,27 @@ class EndToEndTest : public QObject {
     Q_OBJECT
   private slots:
     void editSaveCloseAndRestore();
+};
+
+// The watch box over a virtual card.
+class WatchPaneTest : public QObject {
+    Q_OBJECT
+  public:
+    WatchPaneTest();
+    ~WatchPaneTest() override;
+
+  private slots:
+    void init();
+    void cleanup();
+    void menuEnablingFollowsTheListAndTheSelection();
+    void addWindowFiltersAndAddsTheTypedName();
+    void boardAndAxisCellsEditInPlaceAndSave();
+    void pollingShowsValuesInTheValueCells();
+    void dockLoadsAtCreationAndSavesAtClose();
+
+  private:
+    struct Fixture;
+    std::unique_ptr<Fixture> m;
 };
 
 }  // namespace zeq::desk::test
