@@ -84,11 +84,11 @@ QAction* MainWindow::makeAction(int id, const QString& text) {
 }
 
 void MainWindow::buildMenus() {
-    for (const MenuSpec& spec : menuBarSpec()) {
-        QMenu* top = menuBar()->addMenu(u8(spec.title));
-        top->setAccessibleName(u8(spec.title));
+    for (const MenuSpec& topMenu : menuBarSpec()) {
+        QMenu* top = menuBar()->addMenu(u8(topMenu.title));
+        top->setAccessibleName(u8(topMenu.title));
         QList<QMenu*> stack{top};
-        for (const MenuEntry& e : spec.entries) {
+        for (const MenuEntry& e : topMenu.entries) {
             QMenu* menu = stack.back();
             switch (e.kind) {
                 case EntryKind::Separator:
@@ -165,9 +165,9 @@ void MainWindow::buildToolBars() {
                 [view, bar](bool) { view->setChecked(!bar->isHidden()); });
         return bar;
     };
-    for (const ToolBarSpec& spec : commandToolBarSpec()) {
-        QToolBar* bar = addBar(spec.objectName, spec.title, spec.viewCommand);
-        for (int id : spec.commands) {
+    for (const ToolBarSpec& barDesc : commandToolBarSpec()) {
+        QToolBar* bar = addBar(barDesc.objectName, barDesc.title, barDesc.viewCommand);
+        for (int id : barDesc.commands) {
             if (id == 0) {
                 bar->addSeparator();
             } else {
