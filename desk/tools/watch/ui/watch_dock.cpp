@@ -21,6 +21,7 @@ QDockWidget* installWatchPane(MainWindow& window, WatchList& list) {
     auto* pane = new WatchPane(list, dock);
     dock->setWidget(pane);
     window.addDockWidget(Qt::RightDockWidgetArea, dock);
+    window.resizeDocks({dock}, {pane->sizeHint().width()}, Qt::Horizontal);
 
     window.setCommandHandler(cmd::kViewWatch, [dock] { dock->setVisible(!dock->isVisible()); });
     const std::pair<int, WatchCommand> frameCommands[] = {

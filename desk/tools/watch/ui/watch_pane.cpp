@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -172,6 +173,13 @@ WatchPane::WatchPane(WatchList& list, QWidget* parent) : QWidget(parent), m_list
 
     m_list.setObserver(this);
     refreshRows();
+}
+
+QSize WatchPane::sizeHint() const {
+    int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int w : kColumnWidths) width += w;
+    const QMargins m = layout() ? layout()->contentsMargins() : QMargins();
+    return {width + m.left() + m.right(), QWidget::sizeHint().height()};
 }
 
 WatchPane::~WatchPane() {

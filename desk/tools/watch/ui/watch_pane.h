@@ -61,6 +61,8 @@ class WatchPane : public QWidget, public WatchObserver {
     ~WatchPane() override;
 
     QTableWidget* table() const { return m_table; }
+    // Wide enough for the four columns and a vertical scroll bar.
+    QSize sizeHint() const override;
     QMenu* menu() const { return m_menu; }
     // The menu's action of a command (32902..32907, 32934).
     QAction* action(WatchCommand command) const { return m_actions.value(int(command)); }
