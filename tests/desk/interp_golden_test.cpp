@@ -223,8 +223,11 @@ TEST_F(SimRun, ImmediateReadsGoThroughWhileAReadWaits) {
     std::thread reader;
     std::atomic<int> failed{0};
     std::atomic<int> inBetween{0};
+    int pauses = 0;
+    // The reads run on another thread while the run sits in a pause between two read-back
+    // checks of its queued read, so they meet the wait whatever the scheduling.
     clock.onSleep = [&] {
-        if (reader.joinable()) return;
+        if (++pauses != 3) return;
         const std::uint32_t h = boards->handle(0);
         reader = std::thread([&, h] {
             for (int i = 0; i < 20; ++i) {
@@ -234,10 +237,11 @@ TEST_F(SimRun, ImmediateReadsGoThroughWhileAReadWaits) {
                 if (pos > 0 && pos < kTarget) ++inBetween;
             }
         });
+        reader.join();
     };
     const std::string text = runScript(
         "main\n  SetMCSmaxvel 10, 0\n  MoveAbsolute 500000, 0\n  wa 0\n  GetCurPos 0\nend\n");
-    if (reader.joinable()) reader.join();
+    EXPECT_GE(pauses, 3);
     EXPECT_EQ(text, "\r\n开始解析执行：\r\ndata 500000.00000000\n\r\n运行结束！\r\n");
     EXPECT_EQ(failed.load(), 0);
     EXPECT_GT(inBetween.load(), 0);
