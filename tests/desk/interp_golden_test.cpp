@@ -150,8 +150,7 @@ TEST_P(GoldenRun, PaneTextAndCardState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, GoldenRun,
-                         ::testing::Values("params", "motion", "events", "path",
-                                           "long_wait"));
+                         ::testing::Values("params", "motion", "events", "path", "long_wait"));
 
 // Reads queued behind a wait that outlasts the read engine's polls (the step clock gives 100 µs
 // of card time per bridge call, so the polls cover a few ms): the run collects the reply of the
