@@ -8,24 +8,16 @@
 #include <regex>
 #include <string>
 
+#include "command_output.h"
+
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
+using zeq::cli::test::Result;
+using zeq::cli::test::runCommand;
 
 Result zeq(const std::string& args) {
     const std::string cmd = std::string(ZEQ_BIN_DIR) + "/zeq " + args + " 2>&1";
-    Result r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return runCommand(cmd);
 }
 
 TEST(ZeqHelp, TopLevelHelpShowsEveryCommandAndAnExampleOfEveryGlobalOption) {

@@ -10,14 +10,14 @@
 #include <fstream>
 #include <string>
 
+#include "command_output.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
+using zeq::cli::test::Result;
+using zeq::cli::test::runCommand;
 
 class ZeqToolsCli : public ::testing::Test {
   protected:
@@ -34,15 +34,7 @@ class ZeqToolsCli : public ::testing::Test {
                                 " && unset ZEQLINK_SIM; ZEQLINK_SIM_CLOCK=step " +
                                 std::string(ZEQ_BIN_DIR) + "/zeq --home " + home.string() + " " +
                                 args + " 2>" + (home / "err.txt").string();
-        Result r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p) return r;
-        std::array<char, 4096> buf{};
-        std::size_t n;
-        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        return r;
+        return runCommand(cmd);
     }
     std::string file(const char* name) {
         std::ifstream in(home / name);
