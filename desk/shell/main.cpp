@@ -68,7 +68,12 @@ int main(int argc, char** argv) {
         QStringLiteral("screenshot"),
         QStringLiteral("write a PNG picture of the main window once it is shown, then quit"),
         QStringLiteral("FILE"));
-    parser.addOptions({home, sim, cardType, screenshot});
+    const QCommandLineOption show(
+        QStringLiteral("show"),
+        QStringLiteral("with --screenshot: give the command ID first and picture the window it "
+                       "opens"),
+        QStringLiteral("ID"));
+    parser.addOptions({home, sim, cardType, screenshot, show});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("script to open"));
     parser.process(app);
 
@@ -123,14 +128,36 @@ int main(int argc, char** argv) {
     window.showForStartUp();
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
+        const int shown = parser.isSet(show) ? parser.value(show).toInt() : 0;
         // Pictures for the documentation: the window as it stands once start-up is done and the
-        // event queue is idle.
-        QTimer::singleShot(0, &window, [&window, file] {
-            const bool saved = window.grab().save(file, "PNG");
+        // event queue is idle. With --show, the command runs first and the picture is of the
+        // window it opened (a modal dialog's own event loop takes the timer).
+        QTimer::singleShot(shown ? 500 : 0, &window, [&window, file, shown] {
+            QWidget* target = &window;
+            if (shown) {
+                if (QWidget* modal = QApplication::activeModalWidget()) {
+                    target = modal;
+                } else {
+                    // A window without a window manager is not activated: take the visible
+                    // top-level window that is not the frame.
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (w != &window && w->isVisible() && w->isWindow()) target = w;
+                }
+            }
+            const bool saved = target->grab().save(file, "PNG");
             if (!saved) std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(file));
+            if (target != &window) target->close();
             window.close();
             QCoreApplication::exit(saved ? 0 : 1);
         });
+        if (shown) {
+            QAction* command = window.action(shown);
+            if (!command) {
+                std::fprintf(stderr, "zeqdesk: no command %d\n", shown);
+                return 2;
+            }
+            QTimer::singleShot(0, command, &QAction::trigger);
+        }
     }
     const int status = app.exec();
     delete watchDock;
