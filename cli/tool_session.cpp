@@ -3,11 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "binding/device_binding.h"
-#include "binding/device_wrappers.h"
-#include "core/app_home.h"
 #include "device_options.h"
-#include "interpreter/script_interpreter.h"
 
 namespace zeq::cli {
 
@@ -38,40 +34,25 @@ desk::UserDialogs::Answer StdoutDialogs::askYesNoCancel(std::string_view text, A
     return askYesNo(text, m_answer);
 }
 
-ToolSession::~ToolSession() {
-    if (m_boards) {
-        for (int b = 0; b < desk::Boards::kBoardCount; ++b) {
-            ZEQ_HANDLE h = m_boards->handle(b);
-            if (h) desk::myClose(&h);
-        }
-    }
-    m_boards.reset();
-    if (m_loaded) desk::deviceBinding().unload();
+desk::Session::Setup sessionSetup(desk::OutputSink& sink, desk::UserDialogs& dialogs) {
+    desk::Session::Setup setup;
+    setup.sink = &sink;
+    setup.dialogs = &dialogs;
+    setup.cardType = deviceOptions().cardType;
+    return setup;
 }
 
-bool ToolSession::open() {
+bool connectChoices(desk::Session& session) {
     const DeviceOptions& options = deviceOptions();
-    const std::string home = desk::applicationHome();
-    if (!desk::ensureDirectory(home + "/dat")) {
-        std::fprintf(stderr, "zeq: cannot create %s/dat\n", home.c_str());
-        return false;
-    }
-    desk::DeviceBinding& binding = desk::deviceBinding();
-    binding.setDialogs(&m_dialogs);
-    binding.setCardType(options.cardType);
-    if (binding.load() != 0) return false;
-    m_loaded = true;
-    m_boards = std::make_unique<desk::Boards>(binding, m_sink, m_dialogs, desk::systemClock());
-    m_boards->startUp();
     for (const BoardChoice& c : options.choices) {
-        const int status = m_boards->connectDevice(c.deviceIndex, c.board);
+        const int status = session.boards().connectDevice(c.deviceIndex, c.board);
         if (status != 0) {
             std::fprintf(stderr, "zeq: device %d cannot be connected as board %d (status %d)\n",
                          c.deviceIndex, c.board, status);
             return false;
         }
     }
-    if (!options.choices.empty()) m_board = options.choices.front().board;
+    session.setTargetBoard(options.choices.empty() ? 0 : options.choices.front().board);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "binding/boards.h"
 #include "core/interfaces.h"
 #include "core/stdout_sink.h"
+#include "session/session.h"
 #include "stderr_dialogs.h"
 
 namespace zeq::cli {
@@ -29,21 +30,26 @@ class StdoutDialogs : public desk::UserDialogs {
     Answer m_answer;
 };
 
+// The session setup of a `zeq` command: the given pane and boxes, the --card-type option.
+desk::Session::Setup sessionSetup(desk::OutputSink& sink, desk::UserDialogs& dialogs);
+// Connects the --board choices (device 0 as board 0 by default) and makes the first of them
+// the target board. False after a message on stderr when one cannot be connected.
+bool connectChoices(desk::Session& session);
+
 class ToolSession {
   public:
-    ToolSession() = default;
-    // Closes every connected board and unloads the library.
-    ~ToolSession();
+    ToolSession() : m_session(sessionSetup(m_sink, m_dialogs)) {}
     ToolSession(const ToolSession&) = delete;
     ToolSession& operator=(const ToolSession&) = delete;
 
     // False (with a message on stderr) when the home, the library or a connection fails.
-    bool open();
+    bool open() { return m_session.open() && connectChoices(m_session); }
 
-    desk::Boards& boards() { return *m_boards; }
-    int board() const { return m_board; }
-    ZEQ_HANDLE handle() const { return m_boards ? m_boards->handle(m_board) : 0; }
-    int axisCount() const { return m_boards ? m_boards->axisCount(m_board) : 0; }
+    desk::Session& session() { return m_session; }
+    desk::Boards& boards() { return m_session.boards(); }
+    int board() const { return m_session.targetBoard(); }
+    ZEQ_HANDLE handle() { return m_session.boards().handle(board()); }
+    int axisCount() { return m_session.boards().axisCount(board()); }
     desk::OutputSink& sink() { return m_sink; }
     // The library's and the boards' message boxes: stderr, default answers.
     StderrDialogs& dialogs() { return m_dialogs; }
@@ -54,9 +60,7 @@ class ToolSession {
     desk::StdoutSink m_sink;
     StderrDialogs m_dialogs;
     StdoutDialogs m_errors;
-    std::unique_ptr<desk::Boards> m_boards;
-    int m_board = 0;
-    bool m_loaded = false;
+    desk::Session m_session;  // last: goes first, before the pane and boxes it reports to
 };
 
 // Parses "NAME:AXIS" (AXIS a number 0..15); false when it is not one.

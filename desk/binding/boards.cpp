@@ -292,10 +292,15 @@ void Boards::onNotification(std::uint32_t message, std::uint32_t wParam, std::in
         m_tx += wParam;
     } else if (lParam == kNotifyReceived) {
         m_rx += wParam;
-    } else {
-        return;
     }
-    if (m_counterDisplay && m_view) m_view->setCounterText(counterText());
+}
+
+void Boards::refreshCounters() {
+    if (!m_counterDisplay || !m_view || m_binding.cardType() == kCardPci) return;
+    const std::uint64_t now = (std::uint64_t{m_tx.load()} << 32) | m_rx.load();
+    if (now == m_shownCounters) return;
+    m_shownCounters = now;
+    m_view->setCounterText(counterText());
 }
 
 std::string Boards::counterText() const {
@@ -306,6 +311,7 @@ std::string Boards::counterText() const {
 void Boards::toggleCounterDisplay() {
     MySethWnd(m_counterDisplay ? 0u : DeviceBinding::kMainWindowTarget);
     m_counterDisplay = !m_counterDisplay;
+    m_shownCounters = ~std::uint64_t{0};  // the next refresh shows them
 }
 
 }  // namespace zeq::desk

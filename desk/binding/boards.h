@@ -140,8 +140,13 @@ class Boards {
     bool renameDevice(int slot, std::string_view newName);
 
     // ---- Transfer counters ----
-    // The library's notification: wParam bytes sent (lParam 0x100) or received (0x200).
+    // The library's notification: wParam bytes sent (lParam 0x100) or received (0x200). It
+    // comes inside the library's exchange lock on any thread, so it only counts; the window
+    // shows the counters with refreshCounters() a few times a second.
     void onNotification(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam);
+    // With the counter display on (USB card): shows the counters in status pane 2 when they
+    // changed since the last call. The thread of the view.
+    void refreshCounters();
     std::uint32_t txBytes() const { return m_tx.load(); }
     std::uint32_t rxBytes() const { return m_rx.load(); }
     bool counterDisplay() const { return m_counterDisplay; }
@@ -181,6 +186,7 @@ class Boards {
     std::atomic<std::uint32_t> m_tx{0};
     std::atomic<std::uint32_t> m_rx{0};
     std::atomic<bool> m_counterDisplay{false};
+    std::uint64_t m_shownCounters = ~std::uint64_t{0};
 };
 
 }  // namespace zeq::desk

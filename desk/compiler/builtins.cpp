@@ -307,7 +307,7 @@ void ScriptCompiler::simpleStatement() {
         while (last > start && (m_lex.at(last - 1) == '\r' || m_lex.at(last - 1) == ' ' ||
                                 m_lex.at(last - 1) == '\t'))
             --last;
-        emit(std::string(m_lex.slice(start, last)) + "\r\n");
+        emitText(std::string(m_lex.slice(start, last)) + "\r\n");
         m_lex.setPosition(end);
         m_lex.advance();
         return;

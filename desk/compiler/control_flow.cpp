@@ -200,7 +200,7 @@ void ScriptCompiler::forStatement() {
     if (local || m_globals.find(var) >= 0) {
         m_steps.push_back(LoopStep{var, !local, step});
         if (!limit.empty()) {
-            emit("Req: " + var + (step >= 0 ? " <= (" : " >= (") + limit + ")\r\n");
+            emitText("Req: " + var + (step >= 0 ? " <= (" : " >= (") + limit + ")\r\n");
             emitJump("jumpZ", b);
         }
     }
@@ -221,7 +221,7 @@ void ScriptCompiler::nextStatement() {
         const LoopStep& s = m_steps.back();
         char buf[64];
         std::snprintf(buf, sizeof buf, "(%f)\r\n", s.step);
-        emit(s.name + "=" + s.name + "+" + buf);
+        emitText(s.name + "=" + s.name + "+" + buf);
         m_steps.pop_back();
     }
     emitJump("jumpN", top.a);

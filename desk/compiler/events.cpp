@@ -45,7 +45,7 @@ void ScriptCompiler::fileContour() {
     m_lex.setPosition(end);
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         std::fclose(f);
-        emit(std::string(m_lex.slice(start, last)) + "\r\n");
+        emitText(std::string(m_lex.slice(start, last)) + "\r\n");
     } else {
         m_lex.report(joined(msg::kFileNotFound, path));
     }

@@ -39,7 +39,7 @@ ScriptCompiler::ScriptCompiler(ParamCatalogue& catalogue, OutputSink* sink)
 
 // ---- output items ------------------------------------------------------------------------
 
-void ScriptCompiler::emit(std::string_view text) {
+void ScriptCompiler::emitText(std::string_view text) {
     if (m_lex.immediate()) return;
     m_out.append(text);
     m_lineMap.push_back(static_cast<uint32_t>(m_lex.statementLine()));
@@ -48,14 +48,14 @@ void ScriptCompiler::emit(std::string_view text) {
 void ScriptCompiler::emitSlice(size_t from) {
     std::string item(m_lex.slice(from, m_lex.previousEnd()));
     item += "\r\n";
-    emit(item);
+    emitText(item);
 }
 
 void ScriptCompiler::emitCondition(std::string_view expression) {
     std::string item;
     item.reserve(expression.size() + 7);
     item.append("Req: ").append(expression).append("\r\n");
-    emit(item);
+    emitText(item);
 }
 
 void ScriptCompiler::ensureLabelSlot(int n) {
@@ -67,7 +67,7 @@ void ScriptCompiler::ensureLabelSlot(int n) {
 void ScriptCompiler::emitLabel(int n) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "Lable%d:\r\n", n);
-    emit(buf);
+    emitText(buf);
     if (m_lex.immediate()) return;
     ensureLabelSlot(n);
     m_labelTable[static_cast<size_t>(n)] = {static_cast<uint32_t>(m_out.size()),
@@ -77,7 +77,7 @@ void ScriptCompiler::emitLabel(int n) {
 void ScriptCompiler::emitJump(const char* kind, int n) {
     char buf[48];
     std::snprintf(buf, sizeof buf, "%s: Lable%d\r\n", kind, n);
-    emit(buf);
+    emitText(buf);
 }
 
 bool ScriptCompiler::polledStop() {
@@ -251,7 +251,7 @@ void ScriptCompiler::functionDefinition(int kind) {
     }
     if (m_lex.code() == tok::End) {
         m_lex.advance();
-        emit("jumpE:\r\n");
+        emitText("jumpE:\r\n");
     } else {
         m_lex.report(msg::kFunctionNoEnd);
     }
@@ -279,14 +279,14 @@ void ScriptCompiler::endOfCompileChecks() {
     }
     if (!hasMain) m_lex.report(msg::kMainMissing);
     if (m_lex.errorCount() == 0 && m_globals.size() > 0) {
-        emit("GV: ");
+        emitText("GV: ");
         m_globalListOffset = static_cast<uint32_t>(m_out.size());
         std::string names;
         for (const NameTable::Entry& g : m_globals.entries()) {
             if (!names.empty()) names += ',';
             names += g.name;
         }
-        emit(names);
+        emitText(names);
     }
 }
 

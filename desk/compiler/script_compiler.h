@@ -162,7 +162,7 @@ private:
     void eventLine();
 
     // Output.
-    void emit(std::string_view text);
+    void emitText(std::string_view text);
     void emitSlice(size_t from);
     void emitCondition(std::string_view expression);
     void emitLabel(int n);

@@ -49,6 +49,11 @@ void RunController::setDocumentPath(const std::string& path) {
     m_documentPath = path;
 }
 
+void RunController::setObserver(RunObserver* observer) {
+    m_observer = observer;
+    m_program.setObserver(observer);
+}
+
 bool RunController::anyBoardConnected() const {
     if (!m_setup.boardTable) return false;
     for (int i = 0; i < 8; ++i)
@@ -122,6 +127,21 @@ bool RunController::run(bool modified) {
 }
 
 void RunController::runThread(std::string path, bool compileFirst) {
+    if (m_observer) m_observer->runStarted(m_stepMode.load());
+    bool ran = true;
+    bool failed = runProgramSteps(path, compileFirst, ran);
+    m_lastFailed = failed;
+    m_running = false;
+    if (m_observer) {
+        using Result = RunObserver::Result;
+        m_observer->runEnded(!ran ? Result::NotRun
+                             : m_program.wasStopped() ? Result::Stopped
+                                                      : Result::Finished,
+                             failed);
+    }
+}
+
+bool RunController::runProgramSteps(const std::string& path, bool compileFirst, bool& ran) {
     bool failed = false;
     // Another process sharing the home neither compiles nor loads between our compile and our
     // load; the lock goes as soon as the build is in memory.
@@ -132,25 +152,25 @@ void RunController::runThread(std::string path, bool compileFirst) {
     if (compileFirst && !compileProgram(path)) {
         buildLock.release();
         m_setup.sink->append(msg::kStillErrors);
-        m_lastFailed = true;
-        m_running = false;
-        return;
+        ran = false;
+        return true;
     }
     if (!m_program.runProgram(m_setup.boardTable, m_setup.programDir, path, loaded)) {
         if (!compileProgram(path)) {
             buildLock.release();
             m_setup.sink->append(msg::kStillErrors);
             failed = true;
+            ran = false;
         } else if (!m_program.runProgram(m_setup.boardTable, m_setup.programDir, path, loaded)) {
             failed = true;  // still not loadable: ends without a message
+            ran = false;
         } else {
             failed = m_program.errorReported();
         }
     } else {
         failed = m_program.errorReported();
     }
-    m_lastFailed = failed;
-    m_running = false;
+    return failed;
 }
 
 void RunController::step() {
@@ -203,22 +223,36 @@ void RunController::holdMotion() {
 }
 
 void RunController::emergencyStop() {
-    const int board = m_setup.targetBoard ? m_setup.targetBoard() : -1;
-    if (board < 0 || board > 7 || !m_setup.boardTable) {
+    // The script and the box stop first, whatever the card answers: nothing they would send
+    // after the emergency stop may reach the card.
+    m_program.requestStop();
+    m_stepMode = false;
+    if (m_boxBusy) {
+        m_boxCompiler.requestStop();
+        m_box.requestStop();
+    }
+    if (!m_setup.boardTable) {
         m_setup.sink->append(msg::kEmstopFailed);
         return;
     }
-    const std::uint32_t h = m_setup.boardTable[board];
-    if (h == 0) {
+    const int board = m_setup.targetBoard ? m_setup.targetBoard() : -1;
+    if (board > 7) {
+        m_setup.sink->append(msg::kEmstopFailed);
+        return;
+    }
+    int written = 0;
+    bool failed = false;
+    for (int b = 0; b < 8; ++b) {
+        if (board >= 0 && b != board) continue;
+        const std::uint32_t h = m_setup.boardTable[b];
+        if (h == 0) continue;
+        ++written;
+        if (m_setup.port->writeParam16(h, 0, kEmstopAddress, 0xFFFF, false) != 0) failed = true;
+    }
+    if (written == 0)
         m_setup.sink->append(msg::kEmstopNoDevice);
-        return;
-    }
-    if (m_setup.port->writeParam16(h, 0, kEmstopAddress, 0xFFFF, false) != 0) {
+    else if (failed)
         m_setup.sink->append(msg::kEmstopWriteFailed);
-        return;
-    }
-    m_program.requestStop();
-    m_stepMode = false;
 }
 
 void RunController::executeInstruction(const std::string& text) {
@@ -243,6 +277,7 @@ void RunController::executeInstruction(const std::string& text) {
 }
 
 void RunController::instructionThread(std::string text, std::uint32_t handle) {
+    if (m_observer) m_observer->boxBusy(true);
     std::size_t first = text.find_first_not_of(" \t\r\n");
     bool failed = false;
     if (first == std::string::npos) {
@@ -260,6 +295,7 @@ void RunController::instructionThread(std::string text, std::uint32_t handle) {
     }
     m_lastFailed = failed;
     m_boxBusy = false;
+    if (m_observer) m_observer->boxBusy(false);
 }
 
 void RunController::joinRun() {

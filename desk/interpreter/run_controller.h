@@ -9,10 +9,12 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "compiler/script_compiler.h"
 #include "core/interfaces.h"
 #include "interpreter/device_port.h"
+#include "interpreter/run_observer.h"
 #include "interpreter/script_interpreter.h"
 
 namespace zeq::desk {
@@ -38,6 +40,14 @@ class RunController {
     RunController& operator=(const RunController&) = delete;
 
     void setDocumentPath(const std::string& path);
+    // Who hears of the run state (see run_observer.h for its threads); null for nobody. Set
+    // it while no run and no box statement is going on.
+    void setObserver(RunObserver* observer);
+    // The editor whose running line program runs mark; same rule as setObserver.
+    void setEditor(EditorMarks* editor) { m_program.setEditor(editor); }
+    // Breakpoints and run-to-line of program runs (0-based source lines); any thread.
+    void setBreakpoints(const std::vector<int>& lines) { m_program.setBreakpoints(lines); }
+    void setRunToLine(int line) { m_program.setRunToLine(line); }
 
     // ---- Commands ----
     // Analyse: compile the saved document on a worker. `editorEmpty`: the editor holds no text.
@@ -49,7 +59,12 @@ class RunController {
     void step();
     void pauseOrContinue();
     void stop();
+    // Writes `hpause` to the target board. Talks to the card: call it from a worker.
     void holdMotion();
+    // Stops the program run and the instruction box, then writes `emstop` to the target
+    // board, or to every connected board when none is chosen. The run stops whatever the
+    // writes return; a failed write is reported in the pane. Talks to the card: call it from a
+    // worker.
     void emergencyStop();
     // The instruction box's button: stops a busy box, else runs `text` on the target board.
     void executeInstruction(const std::string& text);
@@ -79,6 +94,9 @@ class RunController {
 
   private:
     void runThread(std::string path, bool compileFirst);
+    // The compile (when asked or stale), load and run; true when something failed. `ran`:
+    // false when the program never started.
+    bool runProgramSteps(const std::string& path, bool compileFirst, bool& ran);
     void instructionThread(std::string text, std::uint32_t handle);
     void joinRun();
     void joinBox();
@@ -90,6 +108,7 @@ class RunController {
     std::atomic<bool> m_compiling{false};
     std::atomic<bool> m_lastFailed{false};
     std::atomic<std::uint32_t> m_toolHandle{0};
+    RunObserver* m_observer = nullptr;
     std::mutex m_pathMutex;
     std::string m_documentPath;
     std::mutex m_compileMutex;  // one program compile at a time (Analyse and the run thread)

@@ -1,6 +1,7 @@
 // Construction, run frame, statement loop, control flow, variables and the simple statements.
 #include "interpreter/script_interpreter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -161,9 +162,12 @@ void ScriptInterpreter::reportStatus(int status) {
 
 void ScriptInterpreter::pauseCheck() {
     if (pauseRequested) {
+        const bool report = m_observer && !immediateMode;
+        if (report) m_observer->runPaused(sourceLine(), variablesNow());
         pauseEvent.wait();
         pauseEvent.reset();
         pauseRequested = false;
+        if (report) m_observer->runResumed();
     }
 }
 
@@ -171,9 +175,72 @@ void ScriptInterpreter::fifoPause() {
     m_clock->sleepFor(std::chrono::milliseconds(5));
 }
 
+int ScriptInterpreter::sourceLine() const {
+    return lineNo < lineMap.size() ? static_cast<int>(lineMap[lineNo]) : -1;
+}
+
 void ScriptInterpreter::markLine() {
-    if (immediateMode || !editorView) return;
-    if (lineNo < lineMap.size()) editorView->markLine(static_cast<int>(lineMap[lineNo]));
+    if (immediateMode) return;
+    const int line = sourceLine();
+    if (line < 0) return;
+    if (editorView) editorView->markLine(line);
+    if (m_observer) m_observer->runningLine(line);
+}
+
+std::vector<RunObserver::Variable> ScriptInterpreter::variablesNow() const {
+    std::vector<RunObserver::Variable> out;
+    out.reserve(globals.size() + locals.size() - std::min<std::size_t>(scopeStart, locals.size()));
+    for (const Variable& v : globals) out.push_back({scriptTextToUtf8(v.name, m_encoding), v.value, false});
+    for (std::size_t i = scopeStart; i < locals.size(); ++i)
+        out.push_back({scriptTextToUtf8(locals[i].name, m_encoding), locals[i].value, true});
+    return out;
+}
+
+void ScriptInterpreter::setBreakpoints(const std::vector<int>& lines) {
+    std::lock_guard lock(m_breakMutex);
+    m_breakLines.clear();
+    for (int line : lines) {
+        if (line < 0) continue;
+        if (static_cast<std::size_t>(line) >= m_breakLines.size()) m_breakLines.resize(line + 1, 0);
+        m_breakLines[line] = 1;
+    }
+    m_hasBreaks = !m_breakLines.empty() || m_runToLine >= 0;
+}
+
+void ScriptInterpreter::setRunToLine(int line) {
+    std::lock_guard lock(m_breakMutex);
+    m_runToLine = line < 0 ? -1 : line;
+    m_hasBreaks = !m_breakLines.empty() || m_runToLine >= 0;
+}
+
+// Pauses before the statement when its line holds a breakpoint (or is the run-to line), as
+// the Pause command does. True when the run paused here.
+bool ScriptInterpreter::breakpointCheck() {
+    if (immediateMode || !m_hasBreaks.load(std::memory_order_relaxed)) return false;
+    const int line = sourceLine();
+    bool hit = false;
+    {
+        std::lock_guard lock(m_breakMutex);
+        if (line >= 0 && line == m_runToLine) {
+            m_runToLine = -1;
+            m_hasBreaks = !m_breakLines.empty();
+            hit = true;
+        } else {
+            hit = line >= 0 && static_cast<std::size_t>(line) < m_breakLines.size() &&
+                  m_breakLines[line];
+        }
+    }
+    if (!hit) {
+        m_lastBreakLine = -1;
+        return false;
+    }
+    if (line == m_lastBreakLine) return false;
+    m_lastBreakLine = line;
+    pauseRequested = true;
+    write(msg::kPaused);
+    markLine();
+    pauseCheck();
+    return true;
 }
 
 bool ScriptInterpreter::stepCheck() {
@@ -211,6 +278,8 @@ bool ScriptInterpreter::runProgram(std::uint32_t* boardTable, const std::string&
         return false;
     }
     if (loaded) loaded();
+    m_lastBreakLine = -1;
+    m_wasStopped = false;
     stopRequested = false;
     finished = false;
     pauseRequested = false;
@@ -249,7 +318,7 @@ void ScriptInterpreter::execute() {
         if (stopRequested || finished) break;
         pauseCheck();
         if (token != rt::EndOfLine) {
-            if (!stepCheck()) markLine();
+            if (!breakpointCheck() && !stepCheck()) markLine();
             if (stopRequested) break;
         }
         statement();
@@ -303,6 +372,7 @@ void ScriptInterpreter::statement() {
 }
 
 void ScriptInterpreter::endOfRun() {
+    m_wasStopped = stopRequested.load();
     if (stopRequested) {
         write(msg::kRunStopped);
         // Empty the queue FIFO so that nothing the run queued goes on after the stop.

@@ -22,6 +22,7 @@
 #include "core/encoding.h"
 #include "core/interfaces.h"
 #include "interpreter/device_port.h"
+#include "interpreter/run_observer.h"
 
 namespace zeq::desk {
 
@@ -97,6 +98,15 @@ class ScriptInterpreter {
     void setClock(Clock* clock) { m_clock = clock ? clock : &systemClock(); }
     // The main frame's step-mode flag, read before every statement of a program run.
     void setStepModeFlag(const std::atomic<bool>* flag) { m_stepMode = flag; }
+    // Who hears of the running line and of pauses (program runs only); set before a run.
+    void setObserver(RunObserver* observer) { m_observer = observer; }
+    // Breakpoints, as 0-based source lines: a program run pauses before a statement on one of
+    // them, as Pause does. Any thread, at any time; takes effect at the next statement.
+    void setBreakpoints(const std::vector<int>& lines);
+    // A one-shot breakpoint on `line` (run to cursor); -1 clears it. Any thread.
+    void setRunToLine(int line);
+    // True when the last program run was ended by a stop.
+    bool wasStopped() const { return m_wasStopped.load(); }
 
     // Loads the build files of `programDir`/dat, checks them against `documentPath` and runs
     // the program against the board table (8 handle entries). False when the build is missing,
@@ -216,6 +226,9 @@ class ScriptInterpreter {
     void execute();
     void endOfRun();
     bool stepCheck();
+    bool breakpointCheck();
+    int sourceLine() const;
+    std::vector<RunObserver::Variable> variablesNow() const;
     void markLine();
     void statement();
     void assignmentTo(const std::string& name);
@@ -251,6 +264,16 @@ class ScriptInterpreter {
     ParamCatalogue& m_catalogue;
     Clock* m_clock;
     const std::atomic<bool>* m_stepMode = nullptr;
+    RunObserver* m_observer = nullptr;
+    std::atomic<bool> m_wasStopped{false};
+    // Breakpoints by source line (guarded by m_breakMutex; m_hasBreaks spares the lock when
+    // there are none). m_lastBreakLine: the line the run last paused on for a breakpoint, so
+    // that the statements after the pause on that same line do not pause again.
+    mutable std::mutex m_breakMutex;
+    std::vector<char> m_breakLines;
+    int m_runToLine = -1;
+    std::atomic<bool> m_hasBreaks{false};
+    int m_lastBreakLine = -1;
     std::string m_programText;  // the owned text of a program run
     std::string m_programDir;
     bool m_conditionRegister = true;

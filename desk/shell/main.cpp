@@ -10,8 +10,8 @@
 #include <cstdlib>
 
 #include "binding/boards.h"
-#include "binding/device_binding.h"
 #include "interpreter/script_interpreter.h"
+#include "session/session.h"
 #include "shell/main_window.h"
 #include "shell/output_box.h"
 #include "shell/source_editor.h"
@@ -109,19 +109,20 @@ int main(int argc, char** argv) {
     zeq::desk::MainWindow window;
     window.startUp(options);
 
-    // The device library of the card type; a missing library or function ends the program
-    // after its message.
+    // The session: the device library of the card type (a missing library or function ends
+    // the program after its message), the boards with their remembered numbers, and the run
+    // controller. The tools work over its boards; their lists outlive their panes, which go
+    // with the window's docks first.
     BoxDialogs boxes;
-    zeq::desk::DeviceBinding& binding = zeq::desk::deviceBinding();
-    binding.setDialogs(&boxes);
-    binding.setCardType(window.cardType());
-    if (!binding.loadOrEnd()) return 1;
-
-    // The boards of the card type, and the watch box over them (its list outlives the pane,
-    // which goes with the window's dock before the list below).
-    zeq::desk::Boards boards(binding, *window.outputBox(), boxes, zeq::desk::systemClock());
-    boards.setIniPath(window.iniPath().toStdString());
-    boards.startUp();
+    zeq::desk::Session::Setup setup;
+    setup.sink = window.outputBox();
+    setup.dialogs = &boxes;
+    setup.cardType = window.cardType();
+    setup.rememberBoards = true;
+    setup.endOnLoadFailure = true;
+    zeq::desk::Session session(setup);
+    if (!session.open()) return 1;
+    zeq::desk::Boards& boards = session.boards();
     zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
 
@@ -161,7 +162,5 @@ int main(int argc, char** argv) {
     }
     const int status = app.exec();
     delete watchDock;
-    binding.unload();
-    binding.setDialogs(nullptr);
     return status;
 }

@@ -97,9 +97,12 @@ enum {
 #define ZEQ_PURGE_RX 1u
 #define ZEQ_PURGE_TX 2u
 
-/* Window message posted to the notification target after every successful value read. */
+/* Window message posted to the notification target after every successful value read
+ * (lParam ZEQ_NOTIFY_LPARAM, wParam the bytes read) and every command block sent (lParam
+ * ZEQ_NOTIFY_LPARAM_SENT, wParam the bytes written). */
 #define ZEQ_NOTIFY_MESSAGE 0x040Au
 #define ZEQ_NOTIFY_LPARAM 0x200
+#define ZEQ_NOTIFY_LPARAM_SENT 0x100
 
 /* The bridge EEPROM data block, laid out like the first fields of D2XX's program-data
  * structure. The string pointers are the caller's buffers (64 bytes each is enough). */
@@ -159,7 +162,9 @@ ZEQ_API int ZEQ_ReadProEEP(ZEQ_HANDLE handle, ZEQ_EEPROM_DATA* data);
 ZEQ_API int ZEQ_WriteProEEP(ZEQ_HANDLE handle, const ZEQ_EEPROM_DATA* data);
 /* Sets the notification target for all devices (0 = off). Returns 1. */
 ZEQ_API unsigned char ZEQ_SethWnd(uint32_t target);
-/* Sets the function that delivers notifications to the target (NULL = none). */
+/* Sets the function that delivers notifications to the target (NULL = none). It is called
+ * on the thread of the exchange, inside the library's exchange lock: it must return at once
+ * and must not call the library. */
 ZEQ_API void ZEQ_SetNotifyCallback(ZEQ_NOTIFY_FN fn, void* context);
 
 /* ---- Additions of this library (like ZEQ_SetNotifyCallback, not in the classic export list) */

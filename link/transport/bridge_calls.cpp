@@ -62,12 +62,20 @@ int link_write(DeviceRecord* dev, const void* buffer, uint32_t count, uint32_t* 
     return map_write_status(st);
 }
 
-void notify_read(uint32_t bytes) {
+namespace {
+
+void notify(uint32_t bytes, int32_t kind) {
     Notify& n = notify_state();
     uint32_t target = n.target.load(std::memory_order_relaxed);
     ZEQ_NOTIFY_FN fn = n.fn.load(std::memory_order_acquire);
-    if (target != 0 && fn) fn(n.context.load(), target, ZEQ_NOTIFY_MESSAGE, bytes, ZEQ_NOTIFY_LPARAM);
+    if (target != 0 && fn) fn(n.context.load(), target, ZEQ_NOTIFY_MESSAGE, bytes, kind);
 }
+
+}  // namespace
+
+void notify_read(uint32_t bytes) { notify(bytes, ZEQ_NOTIFY_LPARAM); }
+
+void notify_sent(uint32_t bytes) { notify(bytes, ZEQ_NOTIFY_LPARAM_SENT); }
 
 }  // namespace zeq::link
 

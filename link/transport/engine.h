@@ -72,7 +72,9 @@ int queued_read_engine(ZEQ_HANDLE handle, int axis, int address, Width width, in
 int readback_retrieve(ZEQ_HANDLE handle, int axis, int address, int64_t* value, Width width,
                       int selector);
 
-// Posts the notification message to the target set with ZEQ_SethWnd (if any).
+// Post the notification message to the target set with ZEQ_SethWnd (if any): bytes read
+// (lParam 0x200) and bytes of a command block sent (lParam 0x100).
 void notify_read(uint32_t bytes);
+void notify_sent(uint32_t bytes);
 
 }  // namespace zeq::link

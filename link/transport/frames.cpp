@@ -22,6 +22,7 @@ int send_frame(DeviceRecord* dev, const uint8_t* bytes, uint32_t n) {
     uint32_t written = 0;
     int rc = link_write(dev, bytes, n, &written);
     if (rc == ZEQ_OK && written < n) return ZEQ_ERR_SEND;
+    if (rc == ZEQ_OK) notify_sent(n);
     return rc;
 }
 

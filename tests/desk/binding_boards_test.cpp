@@ -315,8 +315,10 @@ TEST_F(BoardsTest, CountersAddNotifiedBytes) {
     EXPECT_EQ(view.counters, "");  // display off
     boards.toggleCounterDisplay();
     EXPECT_EQ(stub->last("ZEQ_SethWnd"), "ZEQ_SethWnd(1)");
-    // Through the library's notification.
+    // Through the library's notification, which only counts; the view's refresh shows it.
     stubNotify(libraryPath(), 0x040A, 2, 0x200);
+    EXPECT_EQ(view.counters, "");
+    boards.refreshCounters();
     EXPECT_EQ(view.counters, "TX:10,RX:8");
     boards.toggleCounterDisplay();
     EXPECT_EQ(stub->last("ZEQ_SethWnd"), "ZEQ_SethWnd(0)");
@@ -334,10 +336,10 @@ TEST_F(BoardsTest, RememberedBoardsAreSavedAndReadBack) {
     const std::string ini = readFile(dir / "dat" / "zeq.ini");
     EXPECT_EQ(ini.rfind("\xEF\xBB\xBF", 0), std::string::npos);  // no byte-order mark
     EXPECT_EQ(ini.find("Old"), std::string::npos);
-    EXPECT_NE(ini.find("keep = 1"), std::string::npos);
-    EXPECT_NE(ini.find("ZEQ-A = 6"), std::string::npos);
-    EXPECT_NE(ini.find("ZEQ-B = -1"), std::string::npos);
-    EXPECT_NE(ini.find("BoardType = 0"), std::string::npos);
+    EXPECT_NE(ini.find("keep=1"), std::string::npos);
+    EXPECT_NE(ini.find("ZEQ-A=6"), std::string::npos);
+    EXPECT_NE(ini.find("ZEQ-B=-1"), std::string::npos);
+    EXPECT_NE(ini.find("BoardType=0"), std::string::npos);
     EXPECT_EQ(loadCardTypeSetting((dir / "dat" / "zeq.ini").string()), 0);
 
     // The next session finds the name with its bracket part under the key before "[".
@@ -351,7 +353,7 @@ TEST_F(BoardsTest, SettingsFileIsCreatedWithItsFolder) {
     addDevice("ZEQ-A", 1);
     boards.search();
     ASSERT_TRUE(boards.saveSettings());
-    EXPECT_NE(readFile(dir / "dat" / "zeq.ini").find("ZEQ-A = 0"), std::string::npos);
+    EXPECT_NE(readFile(dir / "dat" / "zeq.ini").find("ZEQ-A=0"), std::string::npos);
 }
 
 TEST_F(BoardsTest, CommandLineConnectsADeviceIndexAsABoard) {

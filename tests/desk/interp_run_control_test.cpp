@@ -2,6 +2,10 @@
 // commands and the instruction box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
 #include "interp_support.h"
 #include "interpreter/run_controller.h"
 
@@ -146,28 +150,49 @@ TEST(RunControl, StopDuringAPauseEndsTheRun) {
     EXPECT_EQ(r.port.calls.back(), "W16(1,0,521,1,I)");
 }
 
-TEST(RunControl, EmergencyStop) {
-    ControlRig r;
-    r.source("main\n  var x\n  pause\n  x = 5\nend\n");
-    r.target = -1;
-    ASSERT_TRUE(r.ctl->run(false));
-    ASSERT_TRUE(r.waitFor([&] { return r.ctl->isPaused(); }));
-    r.ctl->emergencyStop();  // no board chosen: the run goes on
-    EXPECT_NE(r.sink.text().find("急停指令发送失败!\n"), std::string::npos);
-    r.ctl->pauseOrContinue();
-    r.ctl->waitIdle();
-    EXPECT_NE(r.runOutput().find("x=5\r\n\r\n运行结束！\r\n"), std::string::npos);
-
-    // With the board chosen: emstop is written and the run stops.
-    r.target = 0;
-    r.sink.clear();
-    ASSERT_TRUE(r.ctl->run(false));
-    ASSERT_TRUE(r.waitFor([&] { return r.ctl->isPaused(); }));
-    r.ctl->emergencyStop();
-    r.ctl->waitIdle();
-    EXPECT_EQ(r.port.reg(0, 500), 0xFFFF);
-    EXPECT_NE(r.runOutput().find("\r\n运行终止！\r\n"), std::string::npos);
-    EXPECT_EQ(r.runOutput().find("x=5"), std::string::npos);
+// The emergency stop always ends the run, whatever the card answers; with no board chosen it
+// goes to every connected board.
+TEST(RunControl, EmergencyStopAlwaysEndsTheRun) {
+    struct Case {
+        const char* what;
+        int target;
+        int writeStatus;
+        std::vector<std::string> writes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no board chosen", -1, 0, {"W16(1,0,500,65535,I)", "W16(2,0,500,65535,I)"}, ""},
+        {"board chosen", 1, 0, {"W16(2,0,500,65535,I)"}, ""},
+        {"write fails", 0, 3, {"W16(1,0,500,65535,I)"}, "急停指令发送失败!\n"},
+        {"chosen board not connected", 5, 0, {}, "设备没有打开,急停指令发送失败!\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ControlRig r;
+        r.boards[1] = 2;
+        r.source("main\n  var x\n  pause\n  x = 5\nend\n");
+        r.target = c.target;
+        ASSERT_TRUE(r.ctl->run(false));
+        // The script's pause raises the flag before it writes its message.
+        ASSERT_TRUE(r.waitFor([&] {
+            return r.ctl->isPaused() && r.sink.text().find("暂停运行!") != std::string::npos;
+        }));
+        const int status = c.writeStatus;
+        r.port.statusFor = [status](const std::string& n) { return n == "W16" ? status : 0; };
+        r.port.calls.clear();
+        r.sink.clear();
+        r.ctl->emergencyStop();
+        const std::vector<std::string> writes(r.port.calls.begin(), r.port.calls.end());
+        r.ctl->waitIdle();
+        std::vector<std::string> emstops;
+        for (const std::string& call : writes)
+            if (call.find(",500,") != std::string::npos) emstops.push_back(call);
+        EXPECT_EQ(emstops, c.writes);
+        const std::string out = r.sink.text();
+        EXPECT_EQ(out.rfind(c.message, 0), 0u) << out;
+        EXPECT_NE(out.find("\r\n运行终止！\r\n"), std::string::npos);
+        EXPECT_EQ(out.find("x=5"), std::string::npos);
+    }
 }
 
 TEST(RunControl, HoldMotionMessages) {
@@ -228,6 +253,96 @@ TEST(RunControl, AnalyseCommand) {
     r.ctl->waitIdle();
     EXPECT_NE(r.sink.text().find("共 0 个错误"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(r.home.dir + "/dat/build.dat"));
+}
+
+// Records the observer's reports (from the workers) for the test thread.
+class RecordingObserver : public RunObserver {
+  public:
+    void runStarted(bool stepping) override { add(stepping ? "started step" : "started"); }
+    void runningLine(int line) override { lines.push_back(line); }
+    void runPaused(int line, const std::vector<Variable>& vars) override {
+        std::string e = "paused " + std::to_string(line);
+        for (const Variable& v : vars)
+            e += " " + v.name + (v.local ? "(l)" : "(g)") + "=" + std::to_string(int(v.value));
+        add(e);
+    }
+    void runResumed() override { add("resumed"); }
+    void runEnded(Result result, bool errors) override {
+        add(std::string("ended ") +
+            (result == Result::Finished  ? "finished"
+             : result == Result::Stopped ? "stopped"
+                                         : "not run") +
+            (errors ? " errors" : ""));
+    }
+    void boxBusy(bool busy) override { add(busy ? "box busy" : "box idle"); }
+    std::vector<std::string> take() {
+        std::lock_guard lock(m);
+        return std::exchange(events, {});
+    }
+    std::vector<int> lines;  // the run thread's alone until the run ends
+
+  private:
+    void add(std::string e) {
+        std::lock_guard lock(m);
+        events.push_back(std::move(e));
+    }
+    std::mutex m;
+    std::vector<std::string> events;
+};
+
+// A breakpoint pauses before its statement as Pause does, with the variables as they are
+// there; Step and Continue go on from it, and the observer hears every step of it.
+TEST(RunControl, BreakpointPausesAndReportsVariables) {
+    ControlRig r;
+    RecordingObserver seen;
+    r.ctl->setObserver(&seen);
+    r.source("var g\nmain\n  var x\n  g = 7\n  x = 1\n  x = 2\n  x = 3\nend\n");
+    r.ctl->setBreakpoints({5});  // x = 2
+    ASSERT_TRUE(r.ctl->run(false));
+    ASSERT_TRUE(r.waitFor([&] { return r.ctl->isPaused(); }));
+    EXPECT_EQ(r.runOutput(), "\r\n开始解析执行：\r\ng=7\r\nx=1\r\n暂停运行!\r\n");
+    r.ctl->step();  // runs x = 2 and waits before x = 3
+    ASSERT_TRUE(r.waitFor(
+        [&] { return r.ctl->isPaused() && r.sink.text().find("x=2") != std::string::npos; }));
+    EXPECT_EQ(r.sink.text().find("x=3"), std::string::npos);
+    r.ctl->pauseOrContinue();
+    r.ctl->waitIdle();
+    EXPECT_EQ(seen.take(), (std::vector<std::string>{"started", "paused 5 g(g)=7 x(l)=1",
+                                                     "resumed", "paused 6 g(g)=7 x(l)=2",
+                                                     "resumed", "ended finished"}));
+    EXPECT_EQ(seen.lines, (std::vector<int>{2, 3, 4, 5, 6, 7}));
+
+    // Run to a line stops there once; cleared breakpoints stop nothing.
+    r.ctl->setBreakpoints({});
+    r.ctl->setRunToLine(6);
+    ASSERT_TRUE(r.ctl->run(false));
+    ASSERT_TRUE(r.waitFor([&] { return r.ctl->isPaused(); }));
+    r.ctl->pauseOrContinue();
+    r.ctl->waitIdle();
+    ASSERT_TRUE(r.ctl->run(false));
+    r.ctl->waitIdle();
+    const std::vector<std::string> events = seen.take();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "paused 6 g(g)=7 x(l)=2"), 1);
+    EXPECT_EQ(events.back(), "ended finished");
+}
+
+TEST(RunControl, ObserverHearsHowARunEnds) {
+    ControlRig r;
+    RecordingObserver seen;
+    r.ctl->setObserver(&seen);
+    r.source("main\n  x = 1\nend\n");  // not declared: the compile fails
+    ASSERT_TRUE(r.ctl->run(true));
+    r.ctl->waitIdle();
+    r.source("main\n  pause\nend\n");
+    ASSERT_TRUE(r.ctl->run(true));
+    ASSERT_TRUE(r.waitFor([&] { return r.ctl->isPaused(); }));
+    r.ctl->stop();
+    r.ctl->waitIdle();
+    r.ctl->executeInstruction("wr mcsmaxvel, 10, 0");
+    r.ctl->waitIdle();
+    EXPECT_EQ(seen.take(), (std::vector<std::string>{"started", "ended not run errors", "started",
+                                                     "paused 2", "resumed", "ended stopped",
+                                                     "box busy", "box idle"}));
 }
 
 }  // namespace

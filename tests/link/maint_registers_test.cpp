@@ -63,9 +63,9 @@ struct Notice {
     uint32_t wParam = 0;
 };
 
-void on_notify(void* ctx, uint32_t, uint32_t message, uint32_t wParam, int32_t) {
+void on_notify(void* ctx, uint32_t, uint32_t message, uint32_t wParam, int32_t lParam) {
     auto* n = static_cast<Notice*>(ctx);
-    if (message != ZEQ_NOTIFY_MESSAGE) return;
+    if (message != ZEQ_NOTIFY_MESSAGE || lParam != ZEQ_NOTIFY_LPARAM) return;
     ++n->count;
     n->wParam = wParam;
 }

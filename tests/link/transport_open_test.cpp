@@ -220,16 +220,24 @@ TEST_F(LinkTest, CloseAllClosesEveryOpenDevice) {
 struct Notified {
     std::atomic<int> calls{0};
     std::atomic<uint32_t> bytes{0};
+    std::atomic<int> sentCalls{0};
+    std::atomic<uint32_t> sentBytes{0};
     std::atomic<uint32_t> target{0};
     std::atomic<bool> wrong{false};
 };
 
 void on_notify(void* ctx, uint32_t target, uint32_t msg, uint32_t wParam, int32_t lParam) {
     auto* n = static_cast<Notified*>(ctx);
-    n->calls++;
-    n->bytes += wParam;
     n->target = target;
-    if (msg != 0x040A || lParam != 0x200) n->wrong = true;
+    if (msg == 0x040A && lParam == 0x200) {
+        n->calls++;
+        n->bytes += wParam;
+    } else if (msg == 0x040A && lParam == 0x100) {
+        n->sentCalls++;
+        n->sentBytes += wParam;
+    } else {
+        n->wrong = true;
+    }
 }
 
 TEST_F(LinkTest, EverySuccessfulValueReadIsNotified) {
@@ -242,6 +250,9 @@ TEST_F(LinkTest, EverySuccessfulValueReadIsNotified) {
     // The value (4 bytes) and its checksum word (2 bytes); status bytes are not notified.
     EXPECT_EQ(n.calls.load(), 2);
     EXPECT_EQ(n.bytes.load(), 6u);
+    // The read's command block went out too (the bytes of every block sent are counted).
+    EXPECT_GE(n.sentCalls.load(), 1);
+    EXPECT_GE(n.sentBytes.load(), 2u);
     EXPECT_EQ(n.target.load(), 0x1234u);
     EXPECT_FALSE(n.wrong.load());
     ZEQ_SethWnd(0);
