@@ -94,6 +94,7 @@ FirmwareDialog::FirmwareDialog(Boards& boards, int board, ShellDialogs& shell, Q
     m_status->setObjectName(QStringLiteral("statusLine"));
     m_status->setAccessibleName(u8(ui_text::kStatusLine));
     m_status->setFrameShape(QFrame::StyledPanel);
+    m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* updateRow = new QHBoxLayout;
     updateRow->addWidget(m_update);
     updateRow->addWidget(m_status, 1);

@@ -97,7 +97,7 @@ RegisterConfigDialog::RegisterConfigDialog(Boards& boards, int board, ShellDialo
     layout->addLayout(lists);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(buttons);
-    resize(760, 640);
+    resize(800, 640);
 
     connect(m_cards, &QComboBox::activated, this, &RegisterConfigDialog::chooseCard);
     connect(m_axes, &QComboBox::activated, this, &RegisterConfigDialog::chooseAxis);

@@ -121,6 +121,17 @@ QWidget* RegisterPage::buildFields() {
     }
     auto* columns = new QHBoxLayout;
     (top ? static_cast<QBoxLayout*>(new QVBoxLayout(top)) : outer)->addLayout(columns);
+    // The numbers page: factors and 32-bit fields, 16-bit fields, motion limits side by side.
+    QVBoxLayout* column[3] = {};
+    if (numbersPage) {
+        for (QVBoxLayout*& c : column) {
+            c = new QVBoxLayout;
+            columns->addLayout(c);
+        }
+    }
+    const auto columnOf = [](const char* title) {
+        return title == ui_text::kShortGroup ? 1 : title == ui_text::kLimitGroup ? 2 : 0;
+    };
     QFormLayout* form = nullptr;
     const char* current = nullptr;
     for (Field& f : m_fields) {
@@ -130,7 +141,7 @@ QWidget* RegisterPage::buildFields() {
             QWidget* group;
             if (numbersPage) {
                 group = new QGroupBox(u8(title), holder);
-                columns->addWidget(group, 0, Qt::AlignTop);
+                column[columnOf(title)]->addWidget(group);
             } else {
                 group = new QWidget(holder);
                 columns->addWidget(group);
@@ -163,6 +174,8 @@ QWidget* RegisterPage::buildFields() {
         f.edit->setMinimumWidth(110);
         form->addRow(u8(f.spec.label) + QLatin1Char(':'), f.edit);
     }
+    for (QVBoxLayout* c : column)
+        if (c) c->addStretch(1);
     return holder;
 }
 

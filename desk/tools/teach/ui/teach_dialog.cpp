@@ -248,6 +248,9 @@ void TeachDialog::refreshTable() {
         m_table->setItem(r, 2 + axes, new QTableWidgetItem(QString::fromStdString(row.endSpeed)));
     }
     m_table->resizeColumnsToContents();
+    // Empty axis columns stay wide enough to be edited.
+    for (int c = 1; c <= axes; ++c)
+        m_table->setColumnWidth(c, std::max(m_table->columnWidth(c), 80));
 }
 
 void TeachDialog::cellEdited(int row, int column) {
