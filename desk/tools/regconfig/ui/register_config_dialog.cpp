@@ -101,6 +101,7 @@ RegisterConfigDialog::RegisterConfigDialog(Boards& boards, int board, ShellDialo
 
     connect(m_cards, &QComboBox::activated, this, &RegisterConfigDialog::chooseCard);
     connect(m_axes, &QComboBox::activated, this, &RegisterConfigDialog::chooseAxis);
+    m_board = board;
     load(board);
 }
 
@@ -132,8 +133,8 @@ void RegisterConfigDialog::setBusy(bool busy) {
         unsetCursor();
 }
 
+// The card becomes the dialog's when everything was read; a failed read keeps the card before.
 void RegisterConfigDialog::load(int board) {
-    m_board = board;
     m_cards->setCurrentIndex(board);
     const ZEQ_HANDLE handle = m_boards.handle(board);
     setBusy(true);
@@ -143,8 +144,9 @@ void RegisterConfigDialog::load(int board) {
         const int status = read->readFromCard(handle, toolAxisCount(boards, board));
         QMetaObject::invokeMethod(
             this,
-            [this, read, status] {
+            [this, read, status, board] {
                 if (status == 0) {
+                    m_board = board;
                     m_config = std::move(*read);
                     m_axis = 0;
                     m_axes->clear();
@@ -153,6 +155,7 @@ void RegisterConfigDialog::load(int board) {
                     rebuildPages();
                     showAxis();
                 } else {
+                    m_cards->setCurrentIndex(m_board);
                     m_dialogs.message(ui_text::kReadFailed);
                 }
                 setBusy(false);
