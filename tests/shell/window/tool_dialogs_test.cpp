@@ -1,6 +1,7 @@
 // The register configuration, teach and firmware dialogs over a virtual card (step clock),
 // driven through their controls as a user would.
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -19,9 +20,13 @@
 #include "binding/boards.h"
 #include "binding/device_binding.h"
 #include "binding/device_wrappers.h"
+#include "catalogue/param_catalogue.h"
+#include "shell/command_ids.h"
+#include "shell/output_box.h"
 #include "tools/firmware/firmware_messages.h"
 #include "tools/firmware/ui/firmware_dialog.h"
 #include "tools/regconfig/register_pages.h"
+#include "tools/regconfig/ui/regconfig_install.h"
 #include "tools/regconfig/ui/register_config_dialog.h"
 #include "tools/regconfig/ui/register_page.h"
 #include "tools/teach/teach_messages.h"
@@ -206,6 +211,34 @@ void RegisterConfigDialogTest::refusedNumberKeepsTheAxis() {
     QCOMPARE(dialog.axis(), 1);
     QCOMPARE(dialog.config().axis(0)[RegId::smooth], 7);
     QCOMPARE(smooth->text(), QString::number(dialog.config().axis(1)[RegId::smooth]));
+}
+
+void RegisterConfigDialogTest::downloadCommandReportsToTheOutputBox() {
+    CardFixture card(4);
+    QVERIFY(card.connected);
+    TempHome home;
+    auto shell = std::make_shared<ScriptedDialogs>();
+    auto window = startWindow(shell);
+    int target = 1;  // no device there
+    installRegisterConfig(
+        *window, *card.boards, [&target] { return target; }, shell);
+    QAction* download = window->action(cmd::kConfigFile);
+    QVERIFY(download && download->isEnabled());
+    download->trigger();
+    QTRY_VERIFY(window->outputBox()->toPlainText().contains(u8("设备没有打开")));
+
+    const QString file = card.dir.filePath(QStringLiteral("setup.txt"));
+    writeFile(file, "{ the main encoder\n  of axis 0 }\nwr encpctr 8001h 0 ; external\n");
+    shell->openNames << file;
+    target = 0;
+    download->trigger();
+    QTRY_VERIFY(window->outputBox()->toPlainText().contains(u8("配置成功!")));
+    ParamRow row{};
+    QVERIFY(paramCatalogue().findByName("encpctr", &row) >= 0);
+    int status = -1;
+    QCOMPARE(int(myReadParamWord(card.boards->handle(0), 0, row.address, &status)), 0x8001);
+    QCOMPARE(status, 0);
+    QVERIFY(window->close());
 }
 
 // ---- Teach ----

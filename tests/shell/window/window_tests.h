@@ -82,6 +82,7 @@ class RegisterConfigDialogTest : public QObject {
     void pagesFollowTheirBitTables_data();
     void pagesFollowTheirBitTables();
     void refusedNumberKeepsTheAxis();
+    void downloadCommandReportsToTheOutputBox();
 };
 
 class TeachDialogTest : public QObject {
