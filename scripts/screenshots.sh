@@ -31,3 +31,26 @@ INI
 LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
   "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/zeqdesk-main.png" "$home/demo.zeq"
 echo "wrote $out/zeqdesk-main.png"
+
+# The register configuration, teach and firmware dialogs, each opened by its menu command on
+# the virtual card connected as board 0 (ZEQDESK_CONNECT). The teach dialog reloads the point
+# file it remembers in section "Teach" of zeq.ini.
+cat > "$home/points.csv" <<'CSV'
+point,axis0,axis1,axis2,axis3,speed,endspeed
+point1,0.0000,0.0000,,,20.0,1.0
+point2,150.0000,0.0000,,,20.0,1.0
+point3,150.0000,80.5000,,,10.0,1.0
+point4,0.0000,80.5000,,,10.0,0.0
+CSV
+cat >> "$home/dat/zeq.ini" <<INI
+[Teach]
+PointFile=$home/points.csv
+JogSpeed=5.0
+Mode=1
+INI
+for shot in "32938 zeqdesk-regconfig.png" "33013 zeqdesk-teach.png" "33019 zeqdesk-firmware.png"; do
+  set -- $shot
+  LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step ZEQDESK_CONNECT=0=0 xvfb-run -a -s '-screen 0 1280x800x24' \
+    "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/$2" --show "$1" "$home/demo.zeq"
+  echo "wrote $out/$2"
+done

@@ -15,6 +15,10 @@
 #include "shell/main_window.h"
 #include "shell/output_box.h"
 #include "shell/source_editor.h"
+#include "tools/common/ui/environment_boards.h"
+#include "tools/firmware/ui/firmware_install.h"
+#include "tools/regconfig/ui/regconfig_install.h"
+#include "tools/teach/ui/teach_install.h"
 #include "tools/watch/ui/watch_dock.h"
 #include "tools/watch/watch_list.h"
 
@@ -125,6 +129,13 @@ int main(int argc, char** argv) {
     zeq::desk::Boards& boards = session.boards();
     zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
+
+    // Register configuration, teach and firmware: they act on the target board.
+    zeq::desk::connectBoardsFromEnvironment(boards);  // ZEQDESK_CONNECT, for pictures
+    const auto targetBoard = [] { return 0; };
+    zeq::desk::installRegisterConfig(window, boards, targetBoard);
+    zeq::desk::installTeach(window, boards, targetBoard);
+    zeq::desk::installFirmware(window, boards, targetBoard);
 
     window.showForStartUp();
     if (parser.isSet(screenshot)) {

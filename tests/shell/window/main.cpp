@@ -16,6 +16,12 @@ int main(int argc, char** argv) {
         {"FrameTest", [] { return std::make_unique<zeq::desk::test::FrameTest>(); }},
         {"EndToEndTest", [] { return std::make_unique<zeq::desk::test::EndToEndTest>(); }},
         {"WatchPaneTest", [] { return std::make_unique<zeq::desk::test::WatchPaneTest>(); }},
+        // Register configuration, teach and firmware dialogs.
+        {"RegisterConfigDialogTest",
+         [] { return std::make_unique<zeq::desk::test::RegisterConfigDialogTest>(); }},
+        {"TeachDialogTest", [] { return std::make_unique<zeq::desk::test::TeachDialogTest>(); }},
+        {"FirmwareDialogTest",
+         [] { return std::make_unique<zeq::desk::test::FirmwareDialogTest>(); }},
     };
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     int failures = 0;

@@ -75,4 +75,26 @@ class WatchPaneTest : public QObject {
     std::unique_ptr<Fixture> m;
 };
 
+// The register configuration, teach and firmware dialogs over a virtual card.
+class RegisterConfigDialogTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void pagesFollowTheirBitTables_data();
+    void pagesFollowTheirBitTables();
+    void refusedNumberKeepsTheAxis();
+    void downloadCommandReportsToTheOutputBox();
+};
+
+class TeachDialogTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void deleteRenumbersTheRows();
+};
+
+class FirmwareDialogTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void captionsAndCloseGuard();
+};
+
 }  // namespace zeq::desk::test

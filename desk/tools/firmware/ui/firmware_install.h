@@ -1,0 +1,19 @@
+// The firmware tool in the main frame: command 33019 opens the dialog "更新固件" on the target
+// board.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace zeq::desk {
+
+class Boards;
+class MainWindow;
+class ShellDialogs;
+
+// `targetBoard` gives the board the dialog starts on (-1: none, board 0 is shown). `boards`
+// must outlive the window. `shell` null: the desktop's own message boxes and file dialogs.
+void installFirmware(MainWindow& window, Boards& boards, std::function<int()> targetBoard,
+                     std::shared_ptr<ShellDialogs> shell = nullptr);
+
+}  // namespace zeq::desk
