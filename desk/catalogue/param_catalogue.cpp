@@ -24,7 +24,7 @@ constexpr ParamRow systemRow(std::string_view name, std::string_view format, int
 constexpr ParamRow kSystemRowTable[] = {
 #define ZEQ_PARAM(name, format, address, kind, readOnly, global) \
     systemRow(name, format, address, kind, readOnly, global),
-#include "catalogue/system_params.inc"
+#include "card/system_params.inc"
 #undef ZEQ_PARAM
 };
 static_assert(std::size(kSystemRowTable) == ParamCatalogue::kSystemRows,

@@ -10,7 +10,7 @@ namespace {
 constexpr TextParam kParams[] = {
 #define ZEQ_PARAM(name, format, address, kind, readOnly, global) \
     {name, format, address, kind, readOnly, global},
-#include "desk/catalogue/system_params.inc"
+#include "card/system_params.inc"
 #undef ZEQ_PARAM
 };
 static_assert(std::size(kParams) == kTextParamCount, "the catalogue has 237 system rows");
