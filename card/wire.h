@@ -35,9 +35,9 @@ inline constexpr int kInternalAddressFlag = 0x8000;
 inline constexpr int kMaxInternalRegister = 0x7FFF;
 
 // Status queries (one-byte answers): kFrameStatus | the port of the status register.
-inline constexpr unsigned char kQueryDataStatus = kFrameStatus | kPortControl;          // 0x48
-inline constexpr unsigned char kQueryFifoStatus = kFrameStatus | (kPortControl + 1);    // 0x49
-inline constexpr unsigned char kQueryAckStatus = kFrameStatus | kPortInternal;          // 0x4C
+inline constexpr unsigned char kQueryDataStatus = kFrameStatus | kPortControl;        // 0x48
+inline constexpr unsigned char kQueryFifoStatus = kFrameStatus | (kPortControl + 1);  // 0x49
+inline constexpr unsigned char kQueryAckStatus = kFrameStatus | kPortInternal;        // 0x4C
 
 // FIFO status bits (kQueryFifoStatus). 0x00 and 0xFF are not valid readings.
 inline constexpr unsigned char kFifoImmediateHalfFull = 0x40;

@@ -4,38 +4,27 @@
 
 #include <cstdint>
 
+#include "card/registers.h"
+#include "card/wire.h"
 #include "transport/device.h"
 
 namespace zeq::link {
 
-// Port registers of the card.
-enum PortReg : int {
-    kRegImmediate = 0,   // command blocks / read-back data of the immediate FIFO
-    kRegQueue = 4,       // command blocks / read-back data of the queue FIFO
-    kRegControl = 8,     // start of the immediate FIFO; internal register address
-    kRegInternal = 12,   // internal register data
-    kRegContour = 16,    // contour data blocks / graph capture data
-    kRegFlashCs = 56,    // serial-flash chip select (0 selects, 1 releases)
-    kRegFlashData = 60,  // serial-flash data byte
-};
-
-// Status queries (one-byte answers).
-enum StatusQuery : uint8_t {
-    kQueryDataStatus = 0x48,
-    kQueryFifoStatus = 0x49,
-    kQueryAckStatus = 0x4C,
-};
+// Port registers, status queries and status bits of the card (card/wire.h).
+namespace wire = card::wire;
 
 // Parameter widths understood by the engines.
 enum class Width { Bits16, Bits32, Bits48, WaitToken, WaitToZero };
 
 // The port register of a FIFO selector (only its low byte counts).
-inline int selector_port(int selector) { return (selector & 0xFF) ? kRegQueue : kRegImmediate; }
+inline int selector_port(int selector) {
+    return (selector & 0xFF) ? wire::kPortQueue : wire::kPortImmediate;
+}
 inline bool is_queue(int selector) { return (selector & 0xFF) != 0; }
 
 // A parameter address fits the command word's 10 bits; any other would wrap onto another
 // register, so the services refuse it (ZEQ_ERR_ARGUMENT) before anything is sent.
-constexpr int kMaxAddress = 1023;
+constexpr int kMaxAddress = card::reg::kMaxAddress;
 inline bool address_valid(int address) {
     return address >= 0 && address <= kMaxAddress;
 }

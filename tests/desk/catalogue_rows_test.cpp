@@ -70,7 +70,7 @@ TEST(CatalogueSystemRows, DataFileExpandsUnderAForeignMacro) {
         bool global;
     };
     static const Raw raw[] = {
-#define ZEQ_PARAM(name, format, address, kind, readOnly, global) {name, address, global != 0},
+#define ZEQ_PARAM(name, format, address, kind, readOnly, global) {#name, address, global != 0},
 #include "card/system_params.inc"
 #undef ZEQ_PARAM
     };
