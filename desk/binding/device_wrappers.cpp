@@ -2,11 +2,12 @@
 
 #include <type_traits>
 
+#include "card/registers.h"
+
 namespace zeq::desk {
 namespace {
 
 constexpr int kStatusInvalidHandle = ZEQ_ERR_HANDLE;
-constexpr int kNaxisAddress = 634;
 
 template <class F>
 F bound(Entry e) {
@@ -273,7 +274,7 @@ int MyPathAddArc(ZEQ_HANDLE, const void*, int) {
 
 int readAxisCount(ZEQ_HANDLE handle) {
     int status = 0;
-    std::uint16_t value = myReadParamWord(handle, 0, kNaxisAddress, &status);
+    std::uint16_t value = myReadParamWord(handle, 0, card::reg::naxis, &status);
     return status == ZEQ_OK ? static_cast<std::int16_t>(value) : -1;
 }
 

@@ -22,6 +22,7 @@
 // the wire for it.
 #include <cstdint>
 
+#include "card/registers.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
 
@@ -29,7 +30,6 @@ namespace zeq::desk {
 namespace {
 
 constexpr int kStatusReadBackEmpty = 24;
-constexpr int kClrqfifoAddress = 521;
 
 // How a getter built-in turns the raw register into its result; the same arithmetic as the
 // device library's getters, so a value collected here equals one read directly.
@@ -75,7 +75,7 @@ constexpr double kFix32 = 4294967296.0;  // one in S16.32
 }  // namespace
 
 void ScriptInterpreter::clearQueueFifo() {
-    m_port.writeParam16(handle(), 0, kClrqfifoAddress, 1, false);
+    m_port.writeParam16(handle(), 0, card::reg::clrqfifo, 1, false);
 }
 
 int ScriptInterpreter::awaitQueuedReply(int axis, int address, int words, std::int64_t& raw) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "catalogue/param_catalogue.h"
+#include "core/board_count.h"
 #include "core/encoding.h"
 #include "core/interfaces.h"
 #include "interpreter/device_port.h"
@@ -65,8 +66,6 @@ bool fileTime32(const std::string& path, std::uint32_t& out);
 
 class ScriptInterpreter {
   public:
-    static constexpr int kBoards = 8;
-
     struct Variable {
         std::string name;
         double value = 0.0;
@@ -174,7 +173,7 @@ class ScriptInterpreter {
     // ---- Fields (the run state) ----
     bool immediateMode = false;
     EditorMarks* editorView = nullptr;
-    std::uint32_t* boardSlots[kBoards] = {};
+    std::uint32_t* boardSlots[kBoardCount] = {};
     std::uint32_t* currentBoardSlot = nullptr;
     std::uint16_t boardNumber = 0;
     std::atomic<bool> pauseRequested{false};
@@ -236,6 +235,8 @@ class ScriptInterpreter {
     bool readEventOperands(int mnemonic, std::int64_t (&values)[6], int& count);
     void pathEventBlock();
     void fileContour();
+    void sendContour(const std::string& path, int axes, const int* axisNumbers,
+                     const std::vector<std::int16_t>& data);
     void exePath();
     void getMachineData();
     void pathWriteData();

@@ -1,11 +1,10 @@
 #include "tools/watch/watch_list.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "binding/device_wrappers.h"
+#include "card/names.h"
 #include "catalogue/param_catalogue.h"
 #include "tools/watch/watch_messages.h"
 
@@ -22,9 +21,7 @@ std::string formatted(const char* format, std::string_view arg) {
 
 bool isSystemName(std::string_view name) {
     for (const ParamRow& r : systemParamRows()) {
-        const std::string_view n = r.nameView();
-        if (n.size() == name.size() && ::strncasecmp(n.data(), name.data(), n.size()) == 0)
-            return true;
+        if (card::equals_ignore_case(r.nameView(), name)) return true;
     }
     return false;
 }
@@ -324,7 +321,7 @@ void WatchList::runPass(unsigned generation) {
             }
             setValue(i, rowsGeneration,
                      status != 0 ? std::string(watch_text::kReadError)
-                                 : formatWatchValue(value, p.kind, m_hex.load()));
+                                      : formatWatchValue(value, p.kind, m_hex.load()));
             break;
         }
         if (!live()) {
