@@ -100,11 +100,12 @@ int encode(int type, int condition, const Operands& ops, Words* out);
 bool channel_valid(int channel);
 
 // Writes `eventid` and the four `eventbase` words through `selector`; stops at the first failed
-// write and returns its code (6 for an unknown handle). ZEQ_ERR_ARGUMENT for a bad channel,
-// before anything is sent.
+// write and returns its code (ZEQ_ERR_HANDLE for an unknown handle). ZEQ_ERR_ARGUMENT for a bad
+// channel, before anything is sent.
 int load(ZEQ_HANDLE handle, int channel, const Words& words, int selector);
 
-// Checks channel and condition (7), encodes and loads: the whole path of one instruction export.
+// Checks channel and condition (ZEQ_ERR_ARGUMENT), encodes and loads: the whole path of one
+// instruction export.
 int encode_and_load(ZEQ_HANDLE handle, int channel, int type, int condition, const Operands& ops,
                     int selector);
 

@@ -37,7 +37,8 @@ inline bool fatal(int rc) {
     return rc == ZEQ_ERR_HANDLE || rc == ZEQ_ERR_TIMEOUT;
 }
 
-// Waits for the contour port to take the block just sent: 0, 6/3, or 13.
+// Waits for the contour port to take the block just sent: ZEQ_OK, ZEQ_ERR_HANDLE /
+// ZEQ_ERR_TIMEOUT, or ZEQ_ERR_CHECKSUM.
 int wait_contour_taken(DeviceRecord* dev) {
     for (int i = 0; i < kBusyPolls; ++i) {
         uint8_t status = 0xFF;

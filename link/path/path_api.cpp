@@ -51,7 +51,7 @@ T give(T value, T* out) {
 double coord_value(ZEQ_HANDLE handle, int c, bool origin, double* out) {
     DeviceRecord* dev = nullptr;
     PathState* st = path_of(handle, &dev);
-    if (!st) return give(6.0, out);
+    if (!st) return give(double{ZEQ_ERR_HANDLE}, out);
     const int axis = st->axisMap[c];
     if (axis < 0 || axis >= kMaxScaleAxes || dev->distScale[axis] == 0) return give(0.0, out);
     const int32_t counts = origin ? st->origin_counts[c] : st->lastPos_counts[c];
@@ -251,7 +251,7 @@ ZEQ_API double ZEQ_GetFeedOverride(ZEQ_HANDLE handle, double* out) {
 
 ZEQ_API double ZEQ_GetInterpFreq(ZEQ_HANDLE handle, double* out) {
     PathState* st = path_of(handle);
-    return give(st ? st->interpFreq_hz : 6.0, out);
+    return give(st ? st->interpFreq_hz : double{ZEQ_ERR_HANDLE}, out);
 }
 
 ZEQ_API double ZEQ_GetPathX(ZEQ_HANDLE handle, double* out) {

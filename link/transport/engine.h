@@ -32,22 +32,25 @@ inline bool address_valid(int address) {
 // The command word for an operation, axis (3 bits) and address (10 bits).
 uint16_t command_word(Width width, bool read, int axis, int address);
 
-// Sends `n` bytes with one bridge write: 1 on a short write, else the ZEQ_Write code; 6 for a
-// null record.
+// Sends `n` bytes with one bridge write: ZEQ_ERR_SEND on a short write, else the ZEQ_Write code;
+// ZEQ_ERR_HANDLE for a null record.
 int send_frame(DeviceRecord* dev, const uint8_t* bytes, uint32_t n);
 // Write transfer of one word to a register (80|reg, 01, lo, hi).
 int write_word(DeviceRecord* dev, int reg, uint16_t word);
-// One status query; *status is 0xFF when the code is not 0 (2 for a failed or short read).
+// One status query; *status is 0xFF when the code is not ZEQ_OK (ZEQ_ERR_RECEIVE for a failed
+// or short read).
 int status_query(DeviceRecord* dev, uint8_t query, uint8_t* status);
 // Read transfer of n bytes from a register (C0|reg, n-1), then a bridge read of exactly n
-// bytes; 3 when the read fails or is short. Posts the notification on success.
+// bytes; ZEQ_ERR_TIMEOUT when the read fails or is short. Posts the notification on success.
 int read_bytes(DeviceRecord* dev, int reg, void* out, uint32_t n);
-// The 2-, 4- and 6-byte value reads (the 6-byte read gives 2 on a failed bridge read).
+// The 2-, 4- and 6-byte value reads (the 6-byte read gives ZEQ_ERR_RECEIVE on a failed bridge
+// read).
 int read_u16(DeviceRecord* dev, int reg, uint16_t* value);
 int read_u32(DeviceRecord* dev, int reg, uint32_t* value);
 int read_s48(DeviceRecord* dev, int reg, int64_t* value);
 
-// Acknowledge wait (0x4C) and read-back wait (0x49) for a selector: 0, a query code, 13 / 24.
+// Acknowledge wait (0x4C) and read-back wait (0x49) for a selector: ZEQ_OK, a query code,
+// ZEQ_ERR_CHECKSUM / ZEQ_ERR_RBFIFO_EMPTY.
 int ack_wait(DeviceRecord* dev, int selector);
 int readback_wait(DeviceRecord* dev, int selector);
 

@@ -201,7 +201,7 @@ int queued_read_engine(ZEQ_HANDLE handle, int axis, int address, Width width, in
 int readback_retrieve(ZEQ_HANDLE handle, int axis, int address, int64_t* value, Width width,
                       int selector) {
     ExchangeGuard guard(exchange_lock());
-    DeviceRecord* dev = find_device(handle);  // the bridge write would give 6 all the same
+    DeviceRecord* dev = find_device(handle);  // the bridge write would give ZEQ_ERR_HANDLE too
     if (!dev) return ZEQ_ERR_HANDLE;
     if (width != Width::Bits16 && width != Width::Bits32 && width != Width::Bits48)
         return ZEQ_ERR_ARGUMENT;

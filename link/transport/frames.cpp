@@ -106,7 +106,8 @@ int read_s48(DeviceRecord* dev, int reg, int64_t* value) {
     if (rc != ZEQ_OK) return rc;
     uint8_t b[6];
     uint32_t got = 0;
-    // The 48-bit read tells a failed bridge read (2) from a short one (3).
+    // The 48-bit read tells a failed bridge read (ZEQ_ERR_RECEIVE) from a short one
+    // (ZEQ_ERR_TIMEOUT).
     if (link_read(dev, b, 6, &got) != ZEQ_OK) return ZEQ_ERR_RECEIVE;
     if (got != 6) return ZEQ_ERR_TIMEOUT;
     uint64_t raw = 0;
@@ -121,7 +122,7 @@ namespace {
 
 constexpr int kStatusPolls = 30;
 
-// Polls `query` until `bit` is clear: 0, a query code at once, or `exhausted`.
+// Polls `query` until `bit` is clear: ZEQ_OK, a query code at once, or `exhausted`.
 int wait_bit_clear(DeviceRecord* dev, uint8_t query, uint8_t bit, int exhausted) {
     for (int i = 0; i < kStatusPolls; ++i) {
         uint8_t status = 0;
