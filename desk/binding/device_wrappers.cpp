@@ -14,12 +14,12 @@ F bound(Entry e) {
     return reinterpret_cast<F>(deviceBinding().entry(e));
 }
 
-// The result of a setter call as a status: 0 for the library's setters that keep none.
+// The result of a setter call as a status: ZEQ_OK for the library's setters that keep none.
 template <class Call>
 int statusOf(Call call) {
     if constexpr (std::is_void_v<decltype(call())>) {
         call();
-        return 0;
+        return ZEQ_OK;
     } else {
         return call();
     }

@@ -14,6 +14,7 @@
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 namespace {
@@ -207,7 +208,7 @@ void ScriptInterpreter::sendContour(const std::string& path, int axes, const int
         paramRecord.row = groupRow;
         paramRecord.value = axisNumbers[i];
         int status = writeParam(0);
-        if (status != 0) {
+        if (status != ZEQ_OK) {
             reportStatus(status);
             return;
         }
@@ -218,7 +219,7 @@ void ScriptInterpreter::sendContour(const std::string& path, int axes, const int
         m_port.setGroupAxisNum(handle(), axes, fifo);
         return m_port.enableGroup(handle(), 1, fifo);
     });
-    if (status != 0) {
+    if (status != ZEQ_OK) {
         // The group did not start: nothing was sent.
         reportStatus(status);
         finished = true;
@@ -231,7 +232,7 @@ void ScriptInterpreter::sendContour(const std::string& path, int axes, const int
             const int count = static_cast<int>(std::min(block, words - off));
             status = withRetry(
                 [&] { return m_port.putContourData(handle(), data.data() + off, count); });
-            if (status != 0) {
+            if (status != ZEQ_OK) {
                 finished = true;
                 break;
             }
@@ -269,7 +270,7 @@ void ScriptInterpreter::exePath() {
                 }
             }
         }
-    } while (status == 22 && !stopOrFinished());
+    } while (status == ZEQ_ERR_PATH_NOT_DONE && !stopOrFinished());
     const bool stopped = stopRequested;
     reportStatus(status);
     if (stopped) withRetry([&] { return m_port.exitGroup(handle(), fifo); });
@@ -285,7 +286,7 @@ void ScriptInterpreter::getMachineData() {
     char buf[160];
     std::snprintf(buf, sizeof buf, msg::kElapsedUs, static_cast<int>(us));
     write(buf);
-    if (status != 0) {
+    if (status != ZEQ_OK) {
         reportStatus(status);
         return;
     }

@@ -23,6 +23,7 @@
 #include "core/encoding.h"
 #include "core/interfaces.h"
 #include "interpreter/device_port.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 
@@ -142,16 +143,17 @@ class ScriptInterpreter {
     std::uint32_t handle() const { return currentBoardSlot ? *currentBoardSlot : 0; }
     int fifoSelector() const { return immediateMode ? 0 : 1; }
     bool stopOrFinished() const { return stopRequested.load() || finished; }
-    // Calls `fn` (returning a status) with the FIFO retry: 5 ms pause on status 8, a pause
-    // check after every call, until the status is not 8 or the run is stopped or finished.
+    // Calls `fn` (returning a status) with the FIFO retry: 5 ms pause on ZEQ_ERR_FIFO_FULL, a
+    // pause check after every call, until the status is another or the run is stopped or
+    // finished.
     template <typename Fn>
     int withRetry(Fn&& fn) {
         int status;
         for (;;) {
             status = fn();
-            if (status == 8) fifoPause();
+            if (status == ZEQ_ERR_FIFO_FULL) fifoPause();
             pauseCheck();
-            if (status != 8 || stopOrFinished()) break;
+            if (status != ZEQ_ERR_FIFO_FULL || stopOrFinished()) break;
         }
         return status;
     }

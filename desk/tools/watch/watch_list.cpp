@@ -279,7 +279,7 @@ void WatchList::runPass(unsigned generation) {
         rows = m_rows;
         rowsGeneration = m_rowsGeneration;
     }
-    int status = 0;
+    int status = ZEQ_OK;
     std::string lastName;
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const WatchRow& r = rows[i];
@@ -320,7 +320,7 @@ void WatchList::runPass(unsigned generation) {
                 continue;
             }
             setValue(i, rowsGeneration,
-                     status != 0 ? std::string(watch_text::kReadError)
+                     status != ZEQ_OK ? std::string(watch_text::kReadError)
                                       : formatWatchValue(value, p.kind, m_hex.load()));
             break;
         }
