@@ -173,7 +173,7 @@ ZEQ_API void ZEQ_SetNotifyCallback(ZEQ_NOTIFY_FN fn, void* context);
 /* ---- Additions of this library (like ZEQ_SetNotifyCallback, not in the classic export list) */
 
 /* A short English text for a return code ("success", "invalid axis number", ...), never NULL;
- * codes the library does not produce give "unknown error". The text is a static string. */
+ * a code without a ZEQ_ name gives "unknown error". The text is a static string. */
 ZEQ_API const char* ZEQ_ErrorText(int code);
 /* The library's version as "MAJOR.MINOR.PATCH", a static string. */
 ZEQ_API const char* ZEQ_GetLibraryVersion(void);
