@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "core/board_count.h"
 #include "stop_signals.h"
 #include "tool_session.h"
 #include "tools/graph/graph_capture.h"
@@ -68,7 +69,7 @@ int runGraph(const GraphOptions& o) {
         std::fprintf(stderr, "zeq: --depth must lie in 1..%d\n", desk::GraphCapture::kMaxDepth);
         return 2;
     }
-    if (o.board < 0 || o.board > 7) {
+    if (o.board < 0 || o.board >= desk::kBoardCount) {
         std::fprintf(stderr, "zeq: --board must lie in 0..7\n");
         return 2;
     }

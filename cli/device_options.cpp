@@ -5,6 +5,7 @@
 #include <string>
 
 #include "commands.h"
+#include "core/board_count.h"
 
 namespace zeq::cli {
 namespace {
@@ -55,7 +56,7 @@ bool parseBoardChoices(const std::vector<std::string>& args, std::vector<BoardCh
         BoardChoice c;
         char tail = 0;
         if (std::sscanf(arg.c_str(), "%d=%d%c", &c.board, &c.deviceIndex, &tail) != 2 ||
-            c.board < 0 || c.board > 7 || c.deviceIndex < 0) {
+            c.board < 0 || c.board >= desk::kBoardCount || c.deviceIndex < 0) {
             error = "--board expects B=I with B in 0..7 and I a device index, got " + arg;
             return false;
         }

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libftdi1-dev libusb-1.0-0-dev
   libsimpleini-dev libcli11-dev

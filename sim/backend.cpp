@@ -259,3 +259,11 @@ std::unique_ptr<bridge::Backend> make_sim_backend() {
 }
 
 }  // namespace zeq::sim
+
+// The virtual cards join the device list of the library this file is linked into. The variable
+// is also the file's anchor: a program linking the library's static archive names it
+// (--undefined, see link/CMakeLists.txt) so that the linker keeps this file and its registration.
+extern "C" {
+extern const bool zeq_sim_backend_registered;
+const bool zeq_sim_backend_registered = zeq::bridge::register_backend(zeq::sim::make_sim_backend);
+}

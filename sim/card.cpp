@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "card/wire.h"
 #include "sim/regs.h"
 
 namespace zeq::sim {
@@ -163,7 +164,7 @@ void SimCard::tick() {
 void SimCard::command_word(int which, uint16_t w) {
     CmdFifo& f = fifo_[which];
     if (f.partN == 0) {
-        f.partNeed = 2 + kValueWords[w >> 13];
+        f.partNeed = 2 + kValueWords[w >> card::wire::kCommandOpShift];
         f.ackPending = true;
     }
     f.part[f.partN++] = w;
@@ -196,9 +197,9 @@ void SimCard::run_fifo(int which) {
     if (which == kImmediate && !immediateRunning_) return;
     while (!f.words.empty()) {
         const uint16_t cmd = f.words.peek(0);
-        const int op = cmd >> 13;
-        const int axis = (cmd >> 10) & 7;
-        const int addr = cmd & 0x3FF;
+        const int op = cmd >> card::wire::kCommandOpShift;
+        const int axis = (cmd >> card::wire::kCommandAxisShift) & card::wire::kCommandAxisMask;
+        const int addr = cmd & card::wire::kCommandAddressMask;
         const int nv = kValueWords[op];
         switch (op) {
             case 0:
@@ -354,11 +355,11 @@ bool SimCard::flash_busy() {
 
 uint16_t SimCard::internal_reg(uint16_t r) {
     std::lock_guard lk(mu_);
-    return internal_[r & 0x7FFF];
+    return internal_[r & card::wire::kMaxInternalRegister];
 }
 void SimCard::set_internal_reg(uint16_t r, uint16_t v) {
     std::lock_guard lk(mu_);
-    internal_[r & 0x7FFF] = v;
+    internal_[r & card::wire::kMaxInternalRegister] = v;
 }
 
 bool SimCard::set_faults(std::string_view text, std::string* error) {

@@ -205,49 +205,68 @@ void Motion::stop_all_dead() {
     r_.set16(0, reg::startgroup, 0);
 }
 
+// A host write to register `addr` of axis `a`: the card-wide registers first (axis 0 only), then
+// the axis's profile generators, its position registers and homing, and its gearing.
 void Motion::on_write(int a, uint16_t addr) {
     Axis& x = axis_[a & 7];
-    const bool stopped = r_.u16(0, reg::emstop) != 0;
-    const bool syncArmed = r_.u16(a, reg::gearsync) != 0;
-    if (a == 0) {
-        switch (addr) {
-            case reg::emstop:
-                if (stopped) stop_all_dead();
-                break;
-            case reg::startgroup:
-                groupOn_ = r_.u16(0, reg::startgroup) != 0 && !stopped;
-                if (!groupOn_) r_.set16(0, reg::startgroup, 0);
-                break;
-            case reg::events: {
-                const uint16_t v = r_.u16(0, reg::events);
-                if (v == 0xFFFF) {
-                    for (auto& c : ch_) c.enabled = false;
-                } else if (v & 0x8000) {
-                    if ((v & 0xFF) < kChannels) ch_[v & 0xFF].enabled = false;
-                } else if (v < kChannels) {
-                    ch_[v].enabled = true;
-                    ch_[v].last = false;
-                }
-                break;
-            }
-            case reg::eventid: {
-                const Channel& c = ch_[r_.u16(0, reg::eventid) % kChannels];
-                for (int i = 0; i < 8; ++i) r_.set16(0, reg::eventbase + i, c.w[i]);
-                break;
-            }
-            case reg::eventbase:
-            case reg::eventbase + 2:
-            case reg::eventbase + 4:
-            case reg::eventbase + 6: {
-                Channel& c = ch_[r_.u16(0, reg::eventid) % kChannels];
-                for (int i = 0; i < 8; ++i) c.w[i] = r_.u16(0, reg::eventbase + i);
-                break;
-            }
-            default:
-                break;
-        }
-    }
+    const AxisWrite w{a, addr, r_.u16(0, reg::emstop) != 0, r_.u16(a, reg::gearsync) != 0};
+    if (a == 0) card_write(addr, w.stopped);
+    // Each step acts on its own registers only; the others pass through it.
+    generator_write(x, w);
+    position_write(x, w);
+    gear_write(x, w);
+    publish(a & 7);
+    update_active();
+}
+
+// `emstop`, `startgroup`, `events`, `eventid` and the `eventbase` words.
+void Motion::card_write(uint16_t addr, bool stopped) {
     switch (addr) {
+        case reg::emstop:
+            if (stopped) stop_all_dead();
+            break;
+        case reg::startgroup:
+            groupOn_ = r_.u16(0, reg::startgroup) != 0 && !stopped;
+            if (!groupOn_) r_.set16(0, reg::startgroup, 0);
+            break;
+        case reg::events:
+            channel_control(r_.u16(0, reg::events));
+            break;
+        case reg::eventid: {
+            const Channel& c = ch_[r_.u16(0, reg::eventid) % kChannels];
+            for (int i = 0; i < 8; ++i) r_.set16(0, reg::eventbase + i, c.w[i]);
+            break;
+        }
+        case reg::eventbase:
+        case reg::eventbase + 2:
+        case reg::eventbase + 4:
+        case reg::eventbase + 6: {
+            Channel& c = ch_[r_.u16(0, reg::eventid) % kChannels];
+            for (int i = 0; i < 8; ++i) c.w[i] = r_.u16(0, reg::eventbase + i);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// `events`: 0xFFFF disables every channel, 0x8000 | n disables channel n, n enables it afresh.
+void Motion::channel_control(uint16_t v) {
+    if (v == 0xFFFF) {
+        for (auto& c : ch_) c.enabled = false;
+    } else if (v & 0x8000) {
+        if ((v & 0xFF) < kChannels) ch_[v & 0xFF].enabled = false;
+    } else if (v < kChannels) {
+        ch_[v].enabled = true;
+        ch_[v].last = false;
+    }
+}
+
+// Go flags, targets, distances and velocities of the `mcs` and `pcs` generators.
+void Motion::generator_write(Axis& x, const AxisWrite& w) {
+    const int a = w.axis;
+    const bool stopped = w.stopped;
+    switch (w.addr) {
         case reg::mcsgo:
             if (r_.u16(a, reg::mcsgo) != 0) {
                 if (stopped) {
@@ -296,7 +315,7 @@ void Motion::on_write(int a, uint16_t addr) {
             break;
         case reg::mcstgvel:
             if (stopped) break;
-            if (syncArmed && r_.u16(a, reg::syntype) == 0) {
+            if (w.syncArmed && r_.u16(a, reg::syntype) == 0) {
                 x.sync = Sync::VelIn;
                 x.syncFrom = x.mcs.vel;
                 x.syncStart = src_value(r_.u16(a, reg::synaxis), r_.u16(a, reg::synsrc));
@@ -310,6 +329,15 @@ void Motion::on_write(int a, uint16_t addr) {
             x.pcs.tgvel = r_.s32(a, reg::pcstgvel);
             x.pcs.mode = Profile::Velocity;
             break;
+        default:
+            break;
+    }
+}
+
+// Positions (`mcspos`, `pcspos`, `encp`), homing (`gohome`, `sethome`) and `clear`.
+void Motion::position_write(Axis& x, const AxisWrite& w) {
+    const int a = w.axis;
+    switch (w.addr) {
         case reg::mcspos:
             x.mcs.pos = static_cast<int64_t>(r_.s32(a, reg::mcspos)) * kOne;
             if (!x.mcs.moving()) x.mcs.target = x.mcs.pos;
@@ -323,7 +351,7 @@ void Motion::on_write(int a, uint16_t addr) {
             set_position(a, static_cast<int64_t>(r_.s32(a, reg::encp)) * kOne);
             break;
         case reg::gohome:
-            if (r_.u16(a, reg::gohome) != 0 && !stopped) {
+            if (r_.u16(a, reg::gohome) != 0 && !w.stopped) {
                 x.home = Home::Search;
                 x.homeDir = (r_.u16(a, reg::homeseq) & 0x8000) ? -1 : 1;
                 r_.set16(a, reg::homed, 0);
@@ -342,15 +370,30 @@ void Motion::on_write(int a, uint16_t addr) {
                 r_.set16(a, reg::sethome, 0);
             }
             break;
+        case reg::clear:
+            if (r_.u16(a, reg::clear) != 0) {
+                r_.set16(a, reg::error, 0);
+                r_.set16(a, reg::clear, 0);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// Gearing (`engear`), the synchronised move (`slavedist`) and phasing (`shiftmaster`).
+void Motion::gear_write(Axis& x, const AxisWrite& w) {
+    const int a = w.axis;
+    switch (w.addr) {
         case reg::engear:
             if (r_.u16(a, reg::engear) != 0) {
-                if (stopped) {
+                if (w.stopped) {
                     r_.set16(a, reg::engear, 0);
                     break;
                 }
                 x.geared = true;
                 x.gearRest = 0;
-                if (syncArmed && r_.u16(a, reg::syntype) == 0) {
+                if (w.syncArmed && r_.u16(a, reg::syntype) == 0) {
                     x.sync = Sync::GearIn;
                     x.syncStart = src_value(r_.u16(a, reg::synaxis), r_.u16(a, reg::synsrc));
                 }
@@ -366,7 +409,7 @@ void Motion::on_write(int a, uint16_t addr) {
             }
             break;
         case reg::slavedist:
-            if (syncArmed && r_.u16(a, reg::syntype) != 0 && !stopped) {
+            if (w.syncArmed && r_.u16(a, reg::syntype) != 0 && !w.stopped) {
                 x.sync = Sync::MoveIn;
                 x.syncDone = 0;
                 x.syncStart = src_value(r_.u16(a, reg::synaxis), r_.u16(a, reg::synsrc));
@@ -382,17 +425,9 @@ void Motion::on_write(int a, uint16_t addr) {
             x.phasing = on;
             break;
         }
-        case reg::clear:
-            if (r_.u16(a, reg::clear) != 0) {
-                r_.set16(a, reg::error, 0);
-                r_.set16(a, reg::clear, 0);
-            }
-            break;
         default:
             break;
     }
-    publish(a & 7);
-    update_active();
 }
 
 void Motion::home_step(int a) {

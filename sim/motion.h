@@ -92,9 +92,22 @@ class Motion {
         bool last = false;  // condition result of the previous tick (edge conditions)
     };
 
+    // One host write to an axis register, as the write steps see it.
+    struct AxisWrite {
+        int axis;
+        uint16_t addr;
+        bool stopped;    // `emstop` is set
+        bool syncArmed;  // the axis's gear-sync flag is set
+    };
+
     static int64_t position(const Axis& x) {
         return x.mcs.pos + (x.phasing ? 0 : x.pcs.pos) + x.ext;
     }
+    void card_write(uint16_t addr, bool stopped);
+    void channel_control(uint16_t events);
+    void generator_write(Axis& x, const AxisWrite& w);
+    void position_write(Axis& x, const AxisWrite& w);
+    void gear_write(Axis& x, const AxisWrite& w);
     void stop_all_dead();
     void set_position(int a, int64_t pos);
     void gear_step(int a);

@@ -6,15 +6,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "card/wire.h"
 #include "sim/card.h"
 #include "sim/regs.h"
 
 namespace zeq::sim {
 
 namespace {
-constexpr uint8_t kPortImmediate = 0, kPortQueue = 4, kPortControl = 8, kPortInternal = 12,
-                  kPortContour = 16, kPortFlashCs = 56, kPortFlashData = 60;
-constexpr size_t kMachineDataBytes = 40;
+using namespace card::wire;
+constexpr size_t kMachineDataSize = kMachineDataBytes;
+// The status registers a status query names (its port bits).
+constexpr uint8_t kStatusData = kQueryDataStatus & kPortMask;
+constexpr uint8_t kStatusFifo = kQueryFifoStatus & kPortMask;
+constexpr uint8_t kStatusAck = kQueryAckStatus & kPortMask;
 }  // namespace
 
 bool SimCard::begin_call() {
@@ -115,11 +119,11 @@ void SimCard::parse() {
     while (i < size) {
         const uint8_t h = in_[i];
         const size_t avail = size - i;
-        if (h == 0x7F) {
+        if (h == kResetFrame0) {
             if (avail < 2) break;
             // Card reset: the card goes back to its power-on state; the bytes behind the reset
             // frame are frames for the fresh card.
-            if (in_[i + 1] == 0x5A) {
+            if (in_[i + 1] == kResetFrame1) {
                 reset_locked();
                 i += 2;
                 continue;
@@ -127,23 +131,23 @@ void SimCard::parse() {
             i += 1;
             continue;
         }
-        switch (h & 0xC0) {
-            case 0x80: {
+        switch (h & kFrameKindMask) {
+            case kFrameWrite: {
                 if (avail < 2) goto done;
                 size_t n = static_cast<size_t>(in_[i + 1]) + 1;
                 if (avail < 2 + n) goto done;
-                write_transfer(h & 0x3F, in_.data() + i + 2, n);
+                write_transfer(h & kPortMask, in_.data() + i + 2, n);
                 i += 2 + n;
                 break;
             }
-            case 0xC0: {
+            case kFrameRead: {
                 if (avail < 2) goto done;
-                read_transfer(h & 0x3F, static_cast<size_t>(in_[i + 1]) + 1);
+                read_transfer(h & kPortMask, static_cast<size_t>(in_[i + 1]) + 1);
                 i += 2;
                 break;
             }
-            case 0x40: {
-                uint8_t s = status_query(h & 0x3F);
+            case kFrameStatus: {
+                uint8_t s = status_query(h & kPortMask);
                 reply(&s, 1);
                 i += 1;
                 break;
@@ -172,11 +176,11 @@ void SimCard::write_transfer(uint8_t port, const uint8_t* d, size_t n) {
         case kPortControl:
             for (size_t k = 0; k + 1 < n; k += 2) {
                 uint16_t w = static_cast<uint16_t>(d[k] | (d[k + 1] << 8));
-                if (w == 0) {
+                if (w == kControlStartImmediate) {
                     immediateRunning_ = true;
                     run_fifo(kImmediate);
-                } else if (w & 0x8000) {
-                    internalSel_ = w & 0x7FFF;
+                } else if (w & kInternalAddressFlag) {
+                    internalSel_ = w & kMaxInternalRegister;
                 }
             }
             break;
@@ -259,7 +263,7 @@ void SimCard::read_transfer(uint8_t port, size_t n) {
             }
             break;
         case kPortContour:
-            if (n == kMachineDataBytes) {
+            if (n == kMachineDataSize) {
                 machine_data(buf);
             } else {
                 for (size_t k = 0; k < n && !graph_.empty(); ++k) buf[k] = graph_.pop();
@@ -278,34 +282,34 @@ uint8_t SimCard::fifo_status() {
     if (faults_.fifoStatusPos < faults_.fifoStatus.size())
         return faults_.fifoStatus[faults_.fifoStatusPos++];
     uint8_t s = 0;
-    if (faults_.halffull || fifo_[kImmediate].words.half_full()) s |= 0x40;
-    if (faults_.halffull || fifo_[kQueue].words.half_full()) s |= 0x10;
-    if (fifo_[kImmediate].rb.empty()) s |= 0x08;
-    if (fifo_[kQueue].rb.empty()) s |= 0x02;
+    if (faults_.halffull || fifo_[kImmediate].words.half_full()) s |= kFifoImmediateHalfFull;
+    if (faults_.halffull || fifo_[kQueue].words.half_full()) s |= kFifoQueueHalfFull;
+    if (fifo_[kImmediate].rb.empty()) s |= kFifoImmediateReadbackEmpty;
+    if (fifo_[kQueue].rb.empty()) s |= kFifoQueueReadbackEmpty;
     return s;
 }
 
 uint8_t SimCard::data_status() const {
     uint8_t s = 0;
-    if (fifo_[kImmediate].rb.half_full() || contourBusy_) s |= 0x04;
-    // The contour FIFO counts as full when a block of the largest size (126 words) no longer
-    // fits.
-    if (fifo_[kQueue].rb.half_full() || contour_.free() < 126) s |= 0x01;
-    if (graph_.size() >= 256) s |= 0x10;
+    if (fifo_[kImmediate].rb.half_full() || contourBusy_) s |= kDataImmediateReadbackHalfFull;
+    // The contour FIFO counts as full when a block of the largest size no longer fits.
+    if (fifo_[kQueue].rb.half_full() || contour_.free() < size_t{kMaxContourWords})
+        s |= kDataQueueReadbackHalfFull;
+    if (graph_.size() >= size_t{kMaxTransferBytes}) s |= kDataGraphReady;
     return s;
 }
 
 uint8_t SimCard::status_query(uint8_t r) {
     switch (r) {
-        case 0x08:
+        case kStatusData:
             return data_status();
-        case 0x09:
+        case kStatusFifo:
             return fifo_status();
-        case 0x0C:
-        case 0x0D: {
+        case kStatusAck:
+        case kStatusAck + 1: {
             uint8_t s = 0;
-            if (fifo_[kImmediate].ackPending) s |= 0x02;
-            if (fifo_[kQueue].ackPending) s |= 0x01;
+            if (fifo_[kImmediate].ackPending) s |= kAckImmediatePending;
+            if (fifo_[kQueue].ackPending) s |= kAckQueuePending;
             return s;
         }
         default:

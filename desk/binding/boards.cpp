@@ -23,7 +23,6 @@ constexpr int kUsbDefaultAxes = 4;
 constexpr int kPciDefaultAxes = 8;
 // Bridge time-outs of a connected USB card, read and write (ms).
 constexpr std::uint32_t kConnectTimeoutMs = 1000;
-constexpr int kStatusVersionError = 14;
 
 }  // namespace
 
@@ -199,7 +198,7 @@ int Boards::connect(int slotIndex) {
         updateAxisCount(b);
         return ZEQ_OK;
     }
-    if (status == kStatusVersionError) say(text::kVersionError);
+    if (status == ZEQ_ERR_VERSION) say(text::kVersionError);
     say(text::kConnectFailedLine);
     state(text::kConnectFailedState);
     return status;

@@ -26,6 +26,7 @@
 
 #include "binding/device_binding.h"
 #include "binding/device_types.h"
+#include "core/board_count.h"
 #include "core/interfaces.h"
 
 namespace zeq::desk {
@@ -70,7 +71,7 @@ std::string rememberedKey(std::string_view displayName);
 
 class Boards {
   public:
-    static constexpr int kBoardCount = 8;
+    static constexpr int kBoardCount = desk::kBoardCount;
     static constexpr int kMaxSlots = 8;
     static constexpr int kMaxAxisCount = 16;
     static constexpr int kDescriptionTries = 100;

@@ -2,23 +2,24 @@
 
 #include <type_traits>
 
+#include "card/registers.h"
+
 namespace zeq::desk {
 namespace {
 
 constexpr int kStatusInvalidHandle = ZEQ_ERR_HANDLE;
-constexpr int kNaxisAddress = 634;
 
 template <class F>
 F bound(Entry e) {
     return reinterpret_cast<F>(deviceBinding().entry(e));
 }
 
-// The result of a setter call as a status: 0 for the library's setters that keep none.
+// The result of a setter call as a status: ZEQ_OK for the library's setters that keep none.
 template <class Call>
 int statusOf(Call call) {
     if constexpr (std::is_void_v<decltype(call())>) {
         call();
-        return 0;
+        return ZEQ_OK;
     } else {
         return call();
     }
@@ -273,7 +274,7 @@ int MyPathAddArc(ZEQ_HANDLE, const void*, int) {
 
 int readAxisCount(ZEQ_HANDLE handle) {
     int status = 0;
-    std::uint16_t value = myReadParamWord(handle, 0, kNaxisAddress, &status);
+    std::uint16_t value = myReadParamWord(handle, 0, card::reg::naxis, &status);
     return status == ZEQ_OK ? static_cast<std::int16_t>(value) : -1;
 }
 

@@ -77,7 +77,7 @@ int WaitForICDFIFONotHalfFull(ZEQ_HANDLE handle);
 // ZEQ_EnableGroup with 1 for any non-zero `enable`, else 0.
 int myEnableGrou(ZEQ_HANDLE handle, int enable, int selector);
 
-// Script built-ins that no binding list fills: they always report and return 6.
+// Script built-ins that no binding list fills: they always report and return ZEQ_ERR_HANDLE.
 int MyPathAddArcSegData(ZEQ_HANDLE handle, const void* record, int fifo);
 int MyPathAddArc(ZEQ_HANDLE handle, const void* record, int fifo);
 

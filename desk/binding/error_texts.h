@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "link/include/zeqlink.h"
+
 namespace zeq::desk {
 
 struct DeviceStatusText {
@@ -12,16 +14,17 @@ struct DeviceStatusText {
     bool endsRun;
 };
 
-// The text of `status`; codes outside 0..22 read "其他错误！". Codes 11 and 22 are shown but
-// let the run go on; 0 shows nothing.
+// The text of `status`; codes outside ZEQ_OK..ZEQ_ERR_PATH_NOT_DONE read "其他错误！".
+// ZEQ_ERR_READ_ONLY and ZEQ_ERR_PATH_NOT_DONE are shown but let the run go on; ZEQ_OK shows
+// nothing.
 DeviceStatusText deviceStatusText(int status);
 
-// Reports a status the way a script run does: nothing for 0; otherwise the text goes to
+// Reports a status the way a script run does: nothing for ZEQ_OK; otherwise the text goes to
 // `writeError` (which adds the line number or not, by run kind) and `finished` is set unless
 // the code lets the run go on.
 template <class WriteError, class Flag>
 void reportDeviceStatus(int status, WriteError&& writeError, Flag& finished) {
-    if (status == 0) return;
+    if (status == ZEQ_OK) return;
     const DeviceStatusText t = deviceStatusText(status);
     writeError(t.text);
     if (t.endsRun) finished = true;

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "card/names.h"
+
 namespace zeq::desk {
 namespace {
 
@@ -23,25 +25,12 @@ constexpr ParamRow systemRow(std::string_view name, std::string_view format, int
 
 constexpr ParamRow kSystemRowTable[] = {
 #define ZEQ_PARAM(name, format, address, kind, readOnly, global) \
-    systemRow(name, format, address, kind, readOnly, global),
-#include "catalogue/system_params.inc"
+    systemRow(#name, format, address, kind, readOnly, global),
+#include "card/system_params.inc"
 #undef ZEQ_PARAM
 };
 static_assert(std::size(kSystemRowTable) == ParamCatalogue::kSystemRows,
               "the card's register map has 237 system rows");
-
-// Upper-case mapping of the names: ASCII letters only, so bytes of a multi-byte character
-// are never altered (both sides go through the same mapping).
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i])) return false;
-    return true;
-}
 
 void copyField(char* dst, std::size_t size, std::string_view src) {
     std::memset(dst, 0, size);
@@ -118,7 +107,7 @@ int ParamCatalogue::findByName(std::string_view name, ParamRow* out) const {
     // A name longer than the field can hold never equals a row name.
     if (m_count < 1 || name.size() >= ParamRow::kNameSize) return -1;
     for (int i = 0; i < m_count; ++i) {
-        if (equalsIgnoringCase(m_rows[i].nameView(), name)) {
+        if (card::equals_ignore_case(m_rows[i].nameView(), name)) {
             if (out) *out = m_rows[i];
             return i;
         }

@@ -1,6 +1,6 @@
 // The parameter catalogue: the one map from a parameter name to its register address, width,
-// display format, access right and scope. A fixed table of system rows (system_params.inc) plus
-// the user rows that script macro definitions add during a compile.
+// display format, access right and scope. A fixed table of system rows (the card's register map,
+// card/system_params.inc) plus the user rows that script macro definitions add during a compile.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 namespace {
@@ -245,12 +246,12 @@ void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
         case Style::Segment: {
             if (!readArgs(builtin.args, args)) return;
             int status = m_port.builtin(code, handle(), args, -1, out);
-            const char* text = status == 7    ? msg::kSegInvalidArgs
-                               : status == 16 ? msg::kSegQueueFull
-                               : status == 17 ? msg::kSegBadLine
-                               : status == 18 ? msg::kSegBadArc
-                               : status == 19 ? msg::kSegZeroLength
-                                              : nullptr;
+            const char* text = status == ZEQ_ERR_ARGUMENT       ? msg::kSegInvalidArgs
+                               : status == ZEQ_ERR_SEGLIST_FULL ? msg::kSegQueueFull
+                               : status == ZEQ_ERR_CORNER       ? msg::kSegBadLine
+                               : status == ZEQ_ERR_ARC          ? msg::kSegBadArc
+                               : status == ZEQ_ERR_ZERO_SEGMENT ? msg::kSegZeroLength
+                                                                : nullptr;
             if (text) write(text);
             return;
         }
@@ -265,7 +266,8 @@ void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
                 int status =
                     withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
                 // A count queued behind a wait: collect the reply of that read.
-                if (status == 24 && fifo != 0) status = collectQueuedGetter(code, 0, out);
+                if (status == ZEQ_ERR_RBFIFO_EMPTY && fifo != 0)
+                    status = collectQueuedGetter(code, 0, out);
                 if (status == kReadCancelled) return;
             } else {
                 m_port.builtin(code, handle(), args, -1, out);
@@ -297,8 +299,9 @@ void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
             }
             int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
             // A read queued behind a wait: collect the reply of that read.
-            if (status == 24 && fifo != 0) status = collectQueuedGetter(code, axis, out);
-            if (status != 0) {
+            if (status == ZEQ_ERR_RBFIFO_EMPTY && fifo != 0)
+                status = collectQueuedGetter(code, axis, out);
+            if (status != ZEQ_OK) {
                 if (status != kReadCancelled) reportStatus(status);
                 return;
             }
@@ -324,7 +327,7 @@ void ScriptInterpreter::builtinCall(int code, const void* builtinPtr) {
                 if (!readOutVariable(name, present)) return;
             }
             int status = withRetry([&] { return m_port.builtin(code, handle(), args, fifo, out); });
-            if (status != 0) {
+            if (status != ZEQ_OK) {
                 reportStatus(status);
                 return;
             }

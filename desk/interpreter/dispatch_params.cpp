@@ -5,6 +5,7 @@
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 
@@ -30,7 +31,7 @@ bool ScriptInterpreter::readParamName() {
 int ScriptInterpreter::writeParam(int axis) {
     const bool queue = !immediateMode;
     int status = withRetry([&] { return m_port.waitFifoNotHalfFull(handle(), queue); });
-    if (status != 0 || stopOrFinished()) return status;
+    if (status != ZEQ_OK || stopOrFinished()) return status;
     const ParamRow& row = paramRecord.row;
     const double value = paramRecord.value;
     switch (row.kind) {
@@ -52,7 +53,7 @@ int ScriptInterpreter::writeParam(int axis) {
                     std::snprintf(buf, sizeof buf, msg::kRange16Unsigned, row.name,
                                   static_cast<unsigned>(v));
                 write(buf);
-                return 7;
+                return ZEQ_ERR_ARGUMENT;
             }
             return m_port.writeParam16(handle(), axis, row.address, v, queue);
         }
@@ -62,7 +63,7 @@ int ScriptInterpreter::writeParam(int axis) {
 int ScriptInterpreter::readParam(int axis, double& out) {
     const bool queue = !immediateMode;
     int status = withRetry([&] { return m_port.waitFifoNotHalfFull(handle(), queue); });
-    if (status != 0 || stopOrFinished()) return status;
+    if (status != ZEQ_OK || stopOrFinished()) return status;
     const ParamRow& row = paramRecord.row;
     double value = 0.0;
     switch (row.kind) {
@@ -86,7 +87,7 @@ int ScriptInterpreter::readParam(int axis, double& out) {
                 m_port.readParam16(handle(), axis, row.address, &status, queue));
             break;
     }
-    if (status == 24 && queue) {
+    if (status == ZEQ_ERR_RBFIFO_EMPTY && queue) {
         // The read waits in the queue behind a queued wait: collect its reply.
         const int words = row.kind == kKindInt48                              ? 3
                           : row.kind == kKindUInt32 || row.kind == kKindInt32 ? 2
@@ -102,7 +103,7 @@ int ScriptInterpreter::readParam(int axis, double& out) {
         else
             value = static_cast<std::uint16_t>(raw);
     }
-    if (status == 0) out = value;
+    if (status == ZEQ_OK) out = value;
     return status;
 }
 

@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "card/registers.h"
+#include "card/wire.h"
 #include "core/contour_path.h"
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 namespace {
@@ -20,9 +23,9 @@ constexpr int kMaxContourAxes = 16;
 constexpr int kMaxContourWords = 32767;
 constexpr double kMinContourWord = -32768.0;  // a contour coordinate is one signed 16-bit word
 constexpr double kMaxContourWord = 32767.0;
-constexpr int kMaxBlockWords = 126;  // the largest contour block the library takes
+constexpr int kMaxBlockWords = card::wire::kMaxContourWords;  // the largest contour block
 constexpr long kMaxContourFileBytes = 16L * 1024 * 1024;
-constexpr int kFirstGroupParam = 258;  // group_x; group_y, group_z ... follow
+constexpr int kFirstGroupParam = card::reg::group_x;  // group_y, group_z ... follow
 
 bool parseNumber(const std::string& field, double& out) {
     std::size_t b = 0, e = field.size();
@@ -34,6 +37,104 @@ bool parseNumber(const std::string& field, double& out) {
     errno = 0;
     out = std::strtod(s.c_str(), &end);
     return end == s.c_str() + s.size() && std::isfinite(out);
+}
+
+// The whole file, at most kMaxContourFileBytes; false when it cannot be read.
+bool readContourFile(const std::string& path, std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    bool ok = true;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        bytes.append(buf, n);
+        if (static_cast<long>(bytes.size()) > kMaxContourFileBytes) {
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+// Fields are separated by "," or line feeds; an empty field makes the file invalid. One final
+// line end (LF or CRLF), as every editor writes it, is not a field separator. False for an
+// invalid field; at least one field otherwise.
+bool splitContourFields(std::string bytes, std::vector<double>& fields) {
+    if (!bytes.empty() && bytes.back() == '\n') {
+        bytes.pop_back();
+        if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    }
+    std::string field;
+    for (std::size_t i = 0; i <= bytes.size(); ++i) {
+        if (i == bytes.size() || bytes[i] == ',' || bytes[i] == '\n') {
+            double v = 0.0;
+            if (!parseNumber(field, v)) return false;
+            fields.push_back(v);
+            field.clear();
+        } else {
+            field += bytes[i];
+        }
+    }
+    return true;
+}
+
+// A contour file after its checks: the card axes of its columns and the scaled points, axis by
+// axis within each point.
+struct ContourData {
+    int axes = 0;
+    int axisNumbers[kMaxContourAxes] = {};
+    std::vector<std::int16_t> words;
+};
+
+// What is wrong with a contour file. Every problem but ValueRange also makes the file invalid.
+enum class ContourProblem { None, Format, TooManyValues, AxisRange, ValueRange };
+
+// Checks the fields (axis count, axis numbers below the board's axis count, scales, point count,
+// points) and scales the points. `boardAxes()` gives the board's axis count; it is asked once the
+// axis count has passed. For ValueRange, *badPoint (1-based) and *badAxis name the coordinate.
+template <class AxisCount>
+ContourProblem checkContour(const std::vector<double>& fields, AxisCount boardAxes,
+                            ContourData& out, int* badPoint, int* badAxis) {
+    std::size_t at = 0;
+    const double axesValue = fields[at++];
+    if (axesValue < 1 || axesValue > kMaxContourAxes || axesValue != std::trunc(axesValue) ||
+        fields.size() < 2 + 2 * static_cast<std::size_t>(axesValue))
+        return axesValue > kMaxContourAxes ? ContourProblem::TooManyValues : ContourProblem::Format;
+    const int axes = static_cast<int>(axesValue);
+    out.axes = axes;
+    double scales[kMaxContourAxes];
+    const int axisCount = boardAxes();
+    for (int i = 0; i < axes; ++i) {
+        double v = fields[at++];
+        if (v < 0 || v != std::trunc(v) || v >= axisCount) return ContourProblem::AxisRange;
+        out.axisNumbers[i] = static_cast<int>(v);
+    }
+    for (int i = 0; i < axes; ++i) scales[i] = fields[at++];
+    const double pointsValue = fields[at++];
+    if (pointsValue < 0 || pointsValue != std::trunc(pointsValue) ||
+        pointsValue * axes > kMaxContourWords)
+        return pointsValue * axes > kMaxContourWords ? ContourProblem::TooManyValues
+                                                     : ContourProblem::Format;
+    const std::size_t words =
+        static_cast<std::size_t>(pointsValue) * static_cast<std::size_t>(axes);
+    if (fields.size() - at != words) return ContourProblem::Format;
+    // Each scaled coordinate travels as one signed 16-bit word; a value that does not fit
+    // would wrap into a move the other way, so the whole file is refused before anything is
+    // sent.
+    out.words.resize(words);
+    for (std::size_t w = 0; w < words; ++w) {
+        const std::size_t axis = w % static_cast<std::size_t>(axes);
+        const double scaled = std::trunc(fields[at + w] * scales[axis]);
+        if (!(scaled >= kMinContourWord && scaled <= kMaxContourWord)) {
+            *badPoint = static_cast<int>(w / static_cast<std::size_t>(axes)) + 1;
+            *badAxis = out.axisNumbers[axis];
+            return ContourProblem::ValueRange;
+        }
+        out.words[w] = static_cast<std::int16_t>(scaled);
+    }
+    return ContourProblem::None;
 }
 
 }  // namespace
@@ -55,120 +156,59 @@ void ScriptInterpreter::fileContour() {
 
     // File names on this system are UTF-8; a GBK script's name is converted first.
     const std::string path = resolveContourPath(m_programDir, scriptTextToUtf8(name, m_encoding));
-    auto formatError = [&] {
-        m_errorReported = true;
-        write(msg::kFileFormat);
-        finished = true;
-    };
     std::string bytes;
-    {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        bool ok = f != nullptr;
-        if (ok) {
-            char buf[4096];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-                bytes.append(buf, n);
-                if (static_cast<long>(bytes.size()) > kMaxContourFileBytes) {
-                    ok = false;
-                    break;
-                }
-            }
-            ok = ok && !std::ferror(f);
-            std::fclose(f);
-        }
-        if (!ok) {
-            reportError(msg::kFileOpenFailed);
-            finished = true;
-            return;
-        }
-    }
-    // Fields are separated by "," or line feeds; an empty field makes the file invalid. One
-    // final line end (LF or CRLF), as every editor writes it, is not a field separator.
-    if (!bytes.empty() && bytes.back() == '\n') {
-        bytes.pop_back();
-        if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    if (!readContourFile(path, bytes)) {
+        reportError(msg::kFileOpenFailed);
+        finished = true;
+        return;
     }
     std::vector<double> fields;
-    {
-        std::string field;
-        for (std::size_t i = 0; i <= bytes.size(); ++i) {
-            if (i == bytes.size() || bytes[i] == ',' || bytes[i] == '\n') {
-                double v = 0.0;
-                if (!parseNumber(field, v)) {
-                    formatError();
-                    return;
-                }
-                fields.push_back(v);
-                field.clear();
-            } else {
-                field += bytes[i];
-            }
-        }
-    }
-    std::size_t at = 0;
-    const double axesValue = fields[at++];
-    if (axesValue < 1 || axesValue > kMaxContourAxes || axesValue != std::trunc(axesValue) ||
-        fields.size() < 2 + 2 * static_cast<std::size_t>(axesValue)) {
-        if (axesValue > kMaxContourAxes) reportError(msg::kTooManyValues);
-        formatError();
-        return;
-    }
-    const int axes = static_cast<int>(axesValue);
-    int axisNumbers[kMaxContourAxes];
-    double scales[kMaxContourAxes];
-    const int boardAxes = m_port.axisCount(boardNumber);
-    for (int i = 0; i < axes; ++i) {
-        double v = fields[at++];
-        if (v < 0 || v != std::trunc(v) || v >= boardAxes) {
-            reportError(msg::kAxisOutOfRange);
-            finished = true;
-            formatError();
+    ContourData contour;
+    int badPoint = 0, badAxis = 0;
+    const auto boardAxes = [this] { return m_port.axisCount(boardNumber); };
+    const ContourProblem problem =
+        !splitContourFields(std::move(bytes), fields)
+            ? ContourProblem::Format
+            : checkContour(fields, boardAxes, contour, &badPoint, &badAxis);
+    switch (problem) {
+        case ContourProblem::None:
+            sendContour(path, contour.axes, contour.axisNumbers, contour.words);
             return;
-        }
-        axisNumbers[i] = static_cast<int>(v);
-    }
-    for (int i = 0; i < axes; ++i) scales[i] = fields[at++];
-    const double pointsValue = fields[at++];
-    if (pointsValue < 0 || pointsValue != std::trunc(pointsValue) ||
-        pointsValue * axes > kMaxContourWords) {
-        if (pointsValue * axes > kMaxContourWords) reportError(msg::kTooManyValues);
-        formatError();
-        return;
-    }
-    const std::size_t words =
-        static_cast<std::size_t>(pointsValue) * static_cast<std::size_t>(axes);
-    if (fields.size() - at != words) {
-        formatError();
-        return;
-    }
-    // Each scaled coordinate travels as one signed 16-bit word; a value that does not fit
-    // would wrap into a move the other way, so the whole file is refused before anything is
-    // sent.
-    std::vector<std::int16_t> data(words);
-    for (std::size_t w = 0; w < words; ++w) {
-        const std::size_t axis = w % static_cast<std::size_t>(axes);
-        const double scaled = std::trunc(fields[at + w] * scales[axis]);
-        if (!(scaled >= kMinContourWord && scaled <= kMaxContourWord)) {
+        case ContourProblem::ValueRange: {
             char buf[160];
-            std::snprintf(buf, sizeof buf, msg::kContourValueRange,
-                          static_cast<int>(w / static_cast<std::size_t>(axes)) + 1,
-                          axisNumbers[axis]);
+            std::snprintf(buf, sizeof buf, msg::kContourValueRange, badPoint, badAxis);
             reportError(buf);
             finished = true;
             return;
         }
-        data[w] = static_cast<std::int16_t>(scaled);
+        case ContourProblem::TooManyValues:
+            reportError(msg::kTooManyValues);
+            break;
+        case ContourProblem::AxisRange:
+            reportError(msg::kAxisOutOfRange);
+            finished = true;
+            break;
+        case ContourProblem::Format:
+            break;
     }
+    // The file is invalid.
+    m_errorReported = true;
+    write(msg::kFileFormat);
+    finished = true;
+}
 
-    // Map the file's axes onto the group letters x, y, z, a ...
+// Maps the file's axes onto the group letters x, y, z, a ..., starts the group and sends the
+// points in blocks of whole points; the group is left again when the run stops meanwhile.
+void ScriptInterpreter::sendContour(const std::string& path, int axes, const int* axisNumbers,
+                                    const std::vector<std::int16_t>& data) {
+    const std::size_t words = data.size();
     ParamRow groupRow = ParamRow::make("group", "U16", 0, kKindUInt16, false, true);
     for (int i = 0; i < axes; ++i) {
         groupRow.address = static_cast<std::uint16_t>(kFirstGroupParam + i);
         paramRecord.row = groupRow;
         paramRecord.value = axisNumbers[i];
         int status = writeParam(0);
-        if (status != 0) {
+        if (status != ZEQ_OK) {
             reportStatus(status);
             return;
         }
@@ -179,7 +219,7 @@ void ScriptInterpreter::fileContour() {
         m_port.setGroupAxisNum(handle(), axes, fifo);
         return m_port.enableGroup(handle(), 1, fifo);
     });
-    if (status != 0) {
+    if (status != ZEQ_OK) {
         // The group did not start: nothing was sent.
         reportStatus(status);
         finished = true;
@@ -192,7 +232,7 @@ void ScriptInterpreter::fileContour() {
             const int count = static_cast<int>(std::min(block, words - off));
             status = withRetry(
                 [&] { return m_port.putContourData(handle(), data.data() + off, count); });
-            if (status != 0) {
+            if (status != ZEQ_OK) {
                 finished = true;
                 break;
             }
@@ -230,7 +270,7 @@ void ScriptInterpreter::exePath() {
                 }
             }
         }
-    } while (status == 22 && !stopOrFinished());
+    } while (status == ZEQ_ERR_PATH_NOT_DONE && !stopOrFinished());
     const bool stopped = stopRequested;
     reportStatus(status);
     if (stopped) withRetry([&] { return m_port.exitGroup(handle(), fifo); });
@@ -246,7 +286,7 @@ void ScriptInterpreter::getMachineData() {
     char buf[160];
     std::snprintf(buf, sizeof buf, msg::kElapsedUs, static_cast<int>(us));
     write(buf);
-    if (status != 0) {
+    if (status != ZEQ_OK) {
         reportStatus(status);
         return;
     }

@@ -22,14 +22,13 @@
 // the wire for it.
 #include <cstdint>
 
+#include "card/registers.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 namespace {
-
-constexpr int kStatusReadBackEmpty = 24;
-constexpr int kClrqfifoAddress = 521;
 
 // How a getter built-in turns the raw register into its result; the same arithmetic as the
 // device library's getters, so a value collected here equals one read directly.
@@ -75,7 +74,7 @@ constexpr double kFix32 = 4294967296.0;  // one in S16.32
 }  // namespace
 
 void ScriptInterpreter::clearQueueFifo() {
-    m_port.writeParam16(handle(), 0, kClrqfifoAddress, 1, false);
+    m_port.writeParam16(handle(), 0, card::reg::clrqfifo, 1, false);
 }
 
 int ScriptInterpreter::awaitQueuedReply(int axis, int address, int words, std::int64_t& raw) {
@@ -83,15 +82,15 @@ int ScriptInterpreter::awaitQueuedReply(int axis, int address, int words, std::i
         // A stopped run ends by emptying the queue FIFO, the waiting read with it.
         if (stopOrFinished()) return kReadCancelled;
         int status = m_port.queuedReplyWaiting(handle());
-        if (status == 0) {
+        if (status == ZEQ_OK) {
             status = m_port.takeQueuedReply(handle(), axis, address, words, &raw);
-            if (status == 0) return 0;
+            if (status == ZEQ_OK) return ZEQ_OK;
         }
-        if (status != kStatusReadBackEmpty) {
+        if (status != ZEQ_ERR_RBFIFO_EMPTY) {
             // The reply cannot be collected (or answered another read): the run reports and
             // ends, and the read must not stay queued behind the wait.
             clearQueueFifo();
-            return status == DevicePort::kNoDeferredRead ? kStatusReadBackEmpty : status;
+            return status == DevicePort::kNoDeferredRead ? ZEQ_ERR_RBFIFO_EMPTY : status;
         }
         fifoPause();
         pauseCheck();
@@ -103,13 +102,13 @@ int ScriptInterpreter::collectQueuedGetter(int code, int axis, DeviceOut& out) {
     for (const QueuedGetter& g : kGetters)
         if (g.code == code) getter = &g;
     ParamRow row{};
-    if (!getter || m_catalogue.findByName(getter->param, &row) < 0) return kStatusReadBackEmpty;
+    if (!getter || m_catalogue.findByName(getter->param, &row) < 0) return ZEQ_ERR_RBFIFO_EMPTY;
     const int words = row.kind == kKindInt48                              ? 3
                       : row.kind == kKindInt32 || row.kind == kKindUInt32 ? 2
                                                                           : 1;
     std::int64_t raw = 0;
     const int status = awaitQueuedReply(axis, row.address, words, raw);
-    if (status != 0) return status;
+    if (status != ZEQ_OK) return status;
 
     // The scales live in the device library (host state, no card exchange).
     DeviceOut scale;
@@ -144,7 +143,7 @@ int ScriptInterpreter::collectQueuedGetter(int code, int axis, DeviceOut& out) {
             out.i = words == 1 ? static_cast<std::uint16_t>(raw) : static_cast<std::int32_t>(raw);
             break;
     }
-    return 0;
+    return ZEQ_OK;
 }
 
 }  // namespace zeq::desk

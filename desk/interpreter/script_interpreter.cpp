@@ -266,7 +266,7 @@ ScriptInterpreter::Variable* ScriptInterpreter::findVariable(std::string_view na
 bool ScriptInterpreter::runProgram(std::uint32_t* boardTable, const std::string& programDir,
                                    const std::string& documentPath,
                                    const std::function<void()>& loaded) {
-    for (int i = 0; i < kBoards; ++i) boardSlots[i] = boardTable ? &boardTable[i] : nullptr;
+    for (int i = 0; i < kBoardCount; ++i) boardSlots[i] = boardTable ? &boardTable[i] : nullptr;
     boardNumber = 0;
     currentBoardSlot = boardSlots[0];
     immediateMode = false;

@@ -19,10 +19,12 @@
 #include <vector>
 
 #include "catalogue/param_catalogue.h"
+#include "core/board_count.h"
 #include "core/encoding.h"
 #include "core/interfaces.h"
 #include "interpreter/device_port.h"
 #include "interpreter/run_observer.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 
@@ -66,8 +68,6 @@ bool fileTime32(const std::string& path, std::uint32_t& out);
 
 class ScriptInterpreter {
   public:
-    static constexpr int kBoards = 8;
-
     struct Variable {
         std::string name;
         double value = 0.0;
@@ -153,16 +153,17 @@ class ScriptInterpreter {
     std::uint32_t handle() const { return currentBoardSlot ? *currentBoardSlot : 0; }
     int fifoSelector() const { return immediateMode ? 0 : 1; }
     bool stopOrFinished() const { return stopRequested.load() || finished; }
-    // Calls `fn` (returning a status) with the FIFO retry: 5 ms pause on status 8, a pause
-    // check after every call, until the status is not 8 or the run is stopped or finished.
+    // Calls `fn` (returning a status) with the FIFO retry: 5 ms pause on ZEQ_ERR_FIFO_FULL, a
+    // pause check after every call, until the status is another or the run is stopped or
+    // finished.
     template <typename Fn>
     int withRetry(Fn&& fn) {
         int status;
         for (;;) {
             status = fn();
-            if (status == 8) fifoPause();
+            if (status == ZEQ_ERR_FIFO_FULL) fifoPause();
             pauseCheck();
-            if (status != 8 || stopOrFinished()) break;
+            if (status != ZEQ_ERR_FIFO_FULL || stopOrFinished()) break;
         }
         return status;
     }
@@ -184,7 +185,7 @@ class ScriptInterpreter {
     // ---- Fields (the run state) ----
     bool immediateMode = false;
     EditorMarks* editorView = nullptr;
-    std::uint32_t* boardSlots[kBoards] = {};
+    std::uint32_t* boardSlots[kBoardCount] = {};
     std::uint32_t* currentBoardSlot = nullptr;
     std::uint16_t boardNumber = 0;
     std::atomic<bool> pauseRequested{false};
@@ -249,6 +250,8 @@ class ScriptInterpreter {
     bool readEventOperands(int mnemonic, std::int64_t (&values)[6], int& count);
     void pathEventBlock();
     void fileContour();
+    void sendContour(const std::string& path, int axes, const int* axisNumbers,
+                     const std::vector<std::int16_t>& data);
     void exePath();
     void getMachineData();
     void pathWriteData();

@@ -39,28 +39,30 @@ typedef uint32_t ZEQ_HANDLE;
 /* ---- Return codes ------------------------------------------------------------------------- */
 enum {
     ZEQ_OK = 0,
-    ZEQ_ERR_SEND = 1,             /* bridge write refused or short; EEPROM write failed */
-    ZEQ_ERR_RECEIVE = 2,          /* status byte or 48-bit value not received; EEPROM read failed */
-    ZEQ_ERR_TIMEOUT = 3,          /* value read failed or short; retries or waits exhausted */
-    ZEQ_ERR_NOT_OPENED = 4,       /* device not opened */
-    ZEQ_ERR_NOT_FOUND = 5,        /* device not found */
-    ZEQ_ERR_HANDLE = 6,           /* invalid device handle */
-    ZEQ_ERR_ARGUMENT = 7,         /* invalid function argument */
-    ZEQ_ERR_FIFO_FULL = 8,        /* command FIFO half full; contour FIFO full */
-    ZEQ_ERR_GRAPH_NOT_READY = 9,  /* graph capture data not ready */
-    ZEQ_ERR_AXIS = 10,            /* invalid axis number */
-    ZEQ_ERR_RANGE = 12,           /* value out of range after unit conversion */
-    ZEQ_ERR_CHECKSUM = 13,        /* command not acknowledged, or reply checksum wrong */
-    ZEQ_ERR_OTHER = 15,           /* device list not ready, bridge not opened on read, reset failed */
-    ZEQ_ERR_SEGLIST_FULL = 16,    /* path segment list full */
-    ZEQ_ERR_CORNER = 17,          /* corner sharper than the segment angle */
-    ZEQ_ERR_ARC = 18,             /* arc geometry invalid */
-    ZEQ_ERR_ZERO_SEGMENT = 19,    /* zero-length path segment */
-    ZEQ_ERR_PATH_JUMP = 20,       /* interpolated point jumps too far */
-    ZEQ_ERR_PATH_NOT_INIT = 21,   /* path not initialised */
-    ZEQ_ERR_PATH_NOT_DONE = 22,   /* path not yet finished: call again */
-    ZEQ_ERR_PASSWORD = 23,        /* wrong card password */
-    ZEQ_ERR_RBFIFO_EMPTY = 24     /* read-back FIFO still empty */
+    ZEQ_ERR_SEND = 1,            /* bridge write refused or short; EEPROM write failed */
+    ZEQ_ERR_RECEIVE = 2,         /* status byte or 48-bit value not received; EEPROM read failed */
+    ZEQ_ERR_TIMEOUT = 3,         /* value read failed or short; retries or waits exhausted */
+    ZEQ_ERR_NOT_OPENED = 4,      /* device not opened */
+    ZEQ_ERR_NOT_FOUND = 5,       /* device not found */
+    ZEQ_ERR_HANDLE = 6,          /* invalid device handle */
+    ZEQ_ERR_ARGUMENT = 7,        /* invalid function argument */
+    ZEQ_ERR_FIFO_FULL = 8,       /* command FIFO half full; contour FIFO full */
+    ZEQ_ERR_GRAPH_NOT_READY = 9, /* graph capture data not ready */
+    ZEQ_ERR_AXIS = 10,           /* invalid axis number */
+    ZEQ_ERR_READ_ONLY = 11,      /* the card parameter may only be read (not returned here) */
+    ZEQ_ERR_RANGE = 12,          /* value out of range after unit conversion */
+    ZEQ_ERR_CHECKSUM = 13,       /* command not acknowledged, or reply checksum wrong */
+    ZEQ_ERR_VERSION = 14,        /* library or card version not supported (not returned here) */
+    ZEQ_ERR_OTHER = 15,          /* list not ready, bridge not opened (read), reset failed */
+    ZEQ_ERR_SEGLIST_FULL = 16,   /* path segment list full */
+    ZEQ_ERR_CORNER = 17,         /* corner sharper than the segment angle */
+    ZEQ_ERR_ARC = 18,            /* arc geometry invalid */
+    ZEQ_ERR_ZERO_SEGMENT = 19,   /* zero-length path segment */
+    ZEQ_ERR_PATH_JUMP = 20,      /* interpolated point jumps too far */
+    ZEQ_ERR_PATH_NOT_INIT = 21,  /* path not initialised */
+    ZEQ_ERR_PATH_NOT_DONE = 22,  /* path not yet finished: call again */
+    ZEQ_ERR_PASSWORD = 23,       /* wrong card password */
+    ZEQ_ERR_RBFIFO_EMPTY = 24    /* read-back FIFO still empty */
 };
 
 /* ---- Bridge (D2XX-shaped) status values and flags ----------------------------------------- */
@@ -130,34 +132,40 @@ typedef void (*ZEQ_NOTIFY_FN)(void* context, uint32_t target, uint32_t message, 
 
 /* Opens device `index` of the device list (real bridges first, then ZEQLINK_SIM virtual cards):
  * resets and purges the bridge, starts the immediate FIFO, sets 200 ms time-outs and reads
- * `naxis`. 0 and *handle set; 7 `handle` is NULL (nothing opened); 5 no such device; 4/6
- * bridge refused; 8 FIFO stays half full (handle set to 0); a read code. */
+ * `naxis`. ZEQ_OK and *handle set; ZEQ_ERR_ARGUMENT `handle` is NULL (nothing opened);
+ * ZEQ_ERR_NOT_FOUND no such device; ZEQ_ERR_NOT_OPENED / ZEQ_ERR_HANDLE bridge refused;
+ * ZEQ_ERR_FIFO_FULL FIFO stays half full (handle set to 0); a read code. */
 ZEQ_API int ZEQ_Open(int index, ZEQ_HANDLE* handle);
 /* As ZEQ_Open, the device chosen by serial number, description or location (flags
  * ZEQ_FT_OPEN_BY_*); `arg` is the text, or the location cast to a pointer. */
 ZEQ_API int ZEQ_OpenEx(void* arg, uint32_t flags, ZEQ_HANDLE* handle);
 /* As ZEQ_Open, then checks `password` (4..100 characters, NULL = no check) against the card's
- * flash record; 23 on a wrong password (the device is closed and *handle set to 0). */
+ * flash record; ZEQ_ERR_PASSWORD on a wrong password (the device is closed and *handle set to
+ * 0). */
 ZEQ_API int ZEQ_OpenUsePassword(int index, ZEQ_HANDLE* handle, const char* password);
 ZEQ_API int ZEQ_OpenExUsePassword(void* arg, uint32_t flags, ZEQ_HANDLE* handle,
                                   const char* password);
 /* D2XX-style device listing; the three arguments are passed to the bridge list unchanged.
- * 0; 15 list not ready; 7 other failures. */
+ * ZEQ_OK; ZEQ_ERR_OTHER list not ready; ZEQ_ERR_ARGUMENT other failures. */
 ZEQ_API int ZEQ_ListDevices(void* arg1, void* arg2, uint32_t flags);
-/* Closes the device and frees its record. 0; 6 unknown handle; 4 bridge not opened. */
+/* Closes the device and frees its record. ZEQ_OK; ZEQ_ERR_HANDLE unknown handle;
+ * ZEQ_ERR_NOT_OPENED bridge not opened. */
 ZEQ_API int ZEQ_Close(ZEQ_HANDLE handle);
-/* Raw bridge read/write of `count` bytes; *done receives the bytes moved. 0; 6; 15 (read:
- * bridge not opened); 1 (write refused); 3 other. */
+/* Raw bridge read/write of `count` bytes; *done receives the bytes moved. ZEQ_OK;
+ * ZEQ_ERR_HANDLE; ZEQ_ERR_OTHER (read: bridge not opened); ZEQ_ERR_SEND (write refused);
+ * ZEQ_ERR_TIMEOUT other. */
 ZEQ_API int ZEQ_Read(ZEQ_HANDLE handle, void* buffer, uint32_t count, uint32_t* done);
 ZEQ_API int ZEQ_Write(ZEQ_HANDLE handle, const void* buffer, uint32_t count, uint32_t* done);
-/* Purges the bridge buffers: mask 1 = receive, 2 = transmit, 3 = both. 0; 6; 3. */
+/* Purges the bridge buffers: mask 1 = receive, 2 = transmit, 3 = both. ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_TIMEOUT. */
 ZEQ_API int ZEQ_Purge(ZEQ_HANDLE handle, uint32_t mask);
-/* Bridge read and write time-outs in milliseconds. 0; 6; 3. */
+/* Bridge read and write time-outs in milliseconds. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_TIMEOUT. */
 ZEQ_API int ZEQ_SetTimeouts(ZEQ_HANDLE handle, uint32_t readMs, uint32_t writeMs);
-/* Resets the bridge. 0; 6; 15 (reset failed); 3. */
+/* Resets the bridge. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_OTHER (reset failed); ZEQ_ERR_TIMEOUT. */
 ZEQ_API int ZEQ_ResetDevice(ZEQ_HANDLE handle);
-/* Reads / programs the bridge's EEPROM. Read: 0; 6; 2 read failed; 3. Program: 0; 6; 1 write
- * failed; 3. */
+/* Reads / programs the bridge's EEPROM. Read: ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_RECEIVE read
+ * failed; ZEQ_ERR_TIMEOUT. Program: ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_SEND write failed;
+ * ZEQ_ERR_TIMEOUT. */
 ZEQ_API int ZEQ_ReadProEEP(ZEQ_HANDLE handle, ZEQ_EEPROM_DATA* data);
 ZEQ_API int ZEQ_WriteProEEP(ZEQ_HANDLE handle, const ZEQ_EEPROM_DATA* data);
 /* Sets the notification target for all devices (0 = off). Returns 1. */
@@ -170,7 +178,7 @@ ZEQ_API void ZEQ_SetNotifyCallback(ZEQ_NOTIFY_FN fn, void* context);
 /* ---- Additions of this library (like ZEQ_SetNotifyCallback, not in the classic export list) */
 
 /* A short English text for a return code ("success", "invalid axis number", ...), never NULL;
- * codes the library does not produce give "unknown error". The text is a static string. */
+ * a code without a ZEQ_ name gives "unknown error". The text is a static string. */
 ZEQ_API const char* ZEQ_ErrorText(int code);
 /* The library's version as "MAJOR.MINOR.PATCH", a static string. */
 ZEQ_API const char* ZEQ_GetLibraryVersion(void);
@@ -186,10 +194,11 @@ ZEQ_API int ZEQ_SetWordData(ZEQ_HANDLE handle, uint16_t word, int selector);
 /* Reads one raw word from the selected FIFO's port; 0xFFFF on failure, code in *code. */
 ZEQ_API uint16_t ZEQ_GetWordData(ZEQ_HANDLE handle, int selector, int* code);
 
-/* Parameter writes (address 0..1023, axis 0..axis count-1): 0; 6; 10 axis; 7 address outside
- * 0..1023 (nothing sent; this holds for every parameter read, wait and retrieval too, and a
- * NULL out value of a read gives 7 as well); 13 never acknowledged; 3; 1 send failed. The 16-bit
- * form sends the low 16 bits of `value`, the 48-bit form the low 48 bits. */
+/* Parameter writes (address 0..1023, axis 0..axis count-1): ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_AXIS axis; ZEQ_ERR_ARGUMENT address outside 0..1023 (nothing sent; this holds for every
+ * parameter read, wait and retrieval too, and a NULL out value of a read gives ZEQ_ERR_ARGUMENT
+ * as well); ZEQ_ERR_CHECKSUM never acknowledged; ZEQ_ERR_TIMEOUT; ZEQ_ERR_SEND send failed. The
+ * 16-bit form sends the low 16 bits of `value`, the 48-bit form the low 48 bits. */
 ZEQ_API int ZEQ_SetParam16(ZEQ_HANDLE handle, int address, int value, int axis, int selector);
 ZEQ_API int ZEQ_SetParam32(ZEQ_HANDLE handle, int address, int value, int axis, int selector);
 ZEQ_API int ZEQ_SetParam48(ZEQ_HANDLE handle, int address, int64_t value, int axis, int selector);
@@ -197,8 +206,9 @@ ZEQ_API int ZEQ_SetParam48(ZEQ_HANDLE handle, int address, int64_t value, int ax
 ZEQ_API int ZEQ_WaitToken(ZEQ_HANDLE handle, int address, int axis);
 ZEQ_API int ZEQ_WaitToZero(ZEQ_HANDLE handle, int address, int axis);
 /* Verified parameter reads: drain, send, wait, read, compare the reply checksum (up to four
- * sends). 0; 6; 10; 13 checksum kept failing (last value still stored); 24; 2; 3. The 48-bit
- * value is sign-extended from bit 47. */
+ * sends). ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_AXIS; ZEQ_ERR_CHECKSUM checksum kept failing (last
+ * value still stored); ZEQ_ERR_RBFIFO_EMPTY; ZEQ_ERR_RECEIVE; ZEQ_ERR_TIMEOUT. The 48-bit value
+ * is sign-extended from bit 47. */
 ZEQ_API int ZEQ_GetParam16(ZEQ_HANDLE handle, int address, uint16_t* value, int axis, int selector);
 ZEQ_API int ZEQ_GetParam32(ZEQ_HANDLE handle, int address, int32_t* value, int axis, int selector);
 ZEQ_API int ZEQ_GetParam48(ZEQ_HANDLE handle, int address, int64_t* value, int axis, int selector);
@@ -207,20 +217,24 @@ ZEQ_API int ZEQ_GetParamCMD16(ZEQ_HANDLE handle, int address, int axis, int sele
 ZEQ_API int ZEQ_GetParamCMD32(ZEQ_HANDLE handle, int address, int axis, int selector);
 ZEQ_API int ZEQ_GetParamCMD48(ZEQ_HANDLE handle, int address, int axis, int selector);
 /* Retrieve a deferred reply (same address, axis and width as the request, in request order;
- * only after ZEQ_IsRBFIFONoEmpty returned 0). 0; 13 checksum; 2/3 read failed. */
+ * only after ZEQ_IsRBFIFONoEmpty returned ZEQ_OK). ZEQ_OK; ZEQ_ERR_CHECKSUM checksum;
+ * ZEQ_ERR_RECEIVE / ZEQ_ERR_TIMEOUT read failed. */
 ZEQ_API int ZEQ_GetRFIFOData16(ZEQ_HANDLE handle, int address, uint16_t* value, int axis,
                                int selector);
 ZEQ_API int ZEQ_GetRFIFOData32(ZEQ_HANDLE handle, int address, int32_t* value, int axis,
                                int selector);
 ZEQ_API int ZEQ_GetRFIFOData48(ZEQ_HANDLE handle, int address, int64_t* value, int axis,
                                int selector);
-/* 0 when a reply waits in the selected read-back FIFO; 24 still empty after 30 queries. */
+/* ZEQ_OK when a reply waits in the selected read-back FIFO; ZEQ_ERR_RBFIFO_EMPTY still empty
+ * after 30 queries. */
 ZEQ_API int ZEQ_IsRBFIFONoEmpty(ZEQ_HANDLE handle, int selector);
-/* 0 when the selected command FIFO is below half full; 8 when half full; a query code. */
+/* ZEQ_OK when the selected command FIFO is below half full; ZEQ_ERR_FIFO_FULL when half full;
+ * a query code. */
 ZEQ_API int ZEQ_CheckFIFONotHalfFull(ZEQ_HANDLE handle, int selector);
-/* 0 as soon as the selected read-back FIFO reports half full; 3 after 30 queries. */
+/* ZEQ_OK as soon as the selected read-back FIFO reports half full; ZEQ_ERR_TIMEOUT after 30
+ * queries. */
 ZEQ_API int ZEQ_CheckRBFIFOHalfFull(ZEQ_HANDLE handle, int selector);
-/* Drains the selected read-back FIFO: 0 when empty; 3 after 1024 rounds. */
+/* Drains the selected read-back FIFO: ZEQ_OK when empty; ZEQ_ERR_TIMEOUT after 1024 rounds. */
 ZEQ_API int ZEQ_ClearRBFIFO(ZEQ_HANDLE handle, int selector);
 /* Empties one command FIFO by writing clrqfifo/clrififo through the other. */
 ZEQ_API int ZEQ_ClearFIFO(ZEQ_HANDLE handle, int selector);
@@ -245,46 +259,55 @@ typedef struct ZEQ_MCDATA {
 } ZEQ_MCDATA;
 
 /* Waits until the flash clears its write-in-progress bit, for at most two minutes (a whole-chip
- * erase of the largest flash fits). 0 ready; 3 still busy after two minutes; 6; a transport
- * code when the status read keeps failing (the first two failed reads count as busy). */
+ * erase of the largest flash fits). ZEQ_OK ready; ZEQ_ERR_TIMEOUT still busy after two minutes;
+ * ZEQ_ERR_HANDLE; a transport code when the status read keeps failing (the first two failed
+ * reads count as busy). */
 ZEQ_API int ZEQ_ReserveWFWE(ZEQ_HANDLE handle);
 /* Reads the flash's electronic signature (command 0xAB). Returns the signature in the low byte,
- * or 0xFF on failure with the code in *code (0 on success). An unknown handle returns 6 and
- * leaves *code untouched. `code` may be NULL. */
+ * or 0xFF on failure with the code in *code (ZEQ_OK on success). An unknown handle returns
+ * ZEQ_ERR_HANDLE and leaves *code untouched. `code` may be NULL. */
 ZEQ_API int ZEQ_ReserveRID(ZEQ_HANDLE handle, int* code);
-/* Erases the whole flash, then waits as ZEQ_ReserveWFWE. 0; 6; 3; a transport code. */
+/* Erases the whole flash, then waits as ZEQ_ReserveWFWE. ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_TIMEOUT; a transport code. */
 ZEQ_API int ZEQ_ReserveEC(ZEQ_HANDLE handle);
 /* Erases the sector (64 KiB) holding byte address page * 256 + 8, then waits as
- * ZEQ_ReserveWFWE. page 0..0xFFFF, else 7. 0; 6; 7; 3; a transport code. */
+ * ZEQ_ReserveWFWE. page 0..0xFFFF, else ZEQ_ERR_ARGUMENT. ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_ARGUMENT; ZEQ_ERR_TIMEOUT; a transport code. */
 ZEQ_API int ZEQ_ReserveEP(ZEQ_HANDLE handle, int page);
 /* Programs `count` bytes of `data` at `address` in one page program (the rest of the 256-byte
  * transfer is 0xFF, which leaves flash bytes unchanged). The bytes must stay inside one
- * 256-byte flash page: (address & 0xFF) + count <= 256, else 7. Does not wait: call
- * ZEQ_ReserveWFWE before the next flash operation. 0; 6; 7; 1 send failed; 3. */
+ * 256-byte flash page: (address & 0xFF) + count <= 256, else ZEQ_ERR_ARGUMENT. Does not wait:
+ * call ZEQ_ReserveWFWE before the next flash operation. ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_ARGUMENT; ZEQ_ERR_SEND send failed; ZEQ_ERR_TIMEOUT. */
 ZEQ_API int ZEQ_ReserveWEB(ZEQ_HANDLE handle, int address, int count, const uint8_t* data);
-/* Reads `count` bytes from flash `address` into `buffer`. 0; 6; 7 bad arguments; 3; a
- * transport code. */
+/* Reads `count` bytes from flash `address` into `buffer`. ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_ARGUMENT bad arguments; ZEQ_ERR_TIMEOUT; a transport code. */
 ZEQ_API int ZEQ_ReserveREB(ZEQ_HANDLE handle, int address, uint8_t* buffer, int count);
 /* Writes `count` bytes at byte `offset` (0..255) of the 256-byte user information page
  * (flash 0x3E800): erases its sector, then programs the bytes and waits for the program to end.
  * The rest of the page reads 0xFF afterwards; the card password record, which shares the
- * sector, is read before the erase and programmed back. offset + count > 256: 7. 0; 6; 7; 3;
- * a transport code (the erase's code when the erase fails; nothing is programmed then). */
+ * sector, is read before the erase and programmed back. offset + count > 256: ZEQ_ERR_ARGUMENT.
+ * ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT; ZEQ_ERR_TIMEOUT; a transport code (the erase's code
+ * when the erase fails; nothing is programmed then). */
 ZEQ_API int ZEQ_WriteUserInfo(ZEQ_HANDLE handle, int offset, const uint8_t* data, int count);
 /* Reads `count` bytes from byte `offset` of the user information page. offset + count > 256:
- * 7. 0; 6; 7; 3; a transport code. */
+ * ZEQ_ERR_ARGUMENT. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT; ZEQ_ERR_TIMEOUT; a transport
+ * code. */
 ZEQ_API int ZEQ_ReadUserInfo(ZEQ_HANDLE handle, int offset, uint8_t* buffer, int count);
 /* Reads internal register `reg` (0..0x7FFF). Returns its 16-bit content, or 0xFFFF on failure
- * with the code in *code (0; 6; 7; 1; 3). `code` may be NULL. */
+ * with the code in *code (ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT; ZEQ_ERR_SEND;
+ * ZEQ_ERR_TIMEOUT). `code` may be NULL. */
 ZEQ_API uint16_t ZEQ_ReserveGR(ZEQ_HANDLE handle, int reg, int* code);
-/* Writes `value` into internal register `reg` (0..0x7FFF). The code of the value write; 6; 7. */
+/* Writes `value` into internal register `reg` (0..0x7FFF). The code of the value write;
+ * ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT. */
 ZEQ_API int ZEQ_ReserveWR(ZEQ_HANDLE handle, int reg, uint16_t value);
 /* The device's identification text (owned by the library, valid until ZEQ_Close); NULL for an
  * unknown handle. */
 ZEQ_API const char* ZEQ_ReserveGInfo(ZEQ_HANDLE handle);
 /* Reads the machine data of axes 0..3 (40 bytes from the graph port) into the process-wide
  * table and stores its address in *table (the table is shared by all devices; a failed read
- * leaves the previous snapshot). 0; 6; 7 table NULL; 2 block incomplete; 1/3 send failed. */
+ * leaves the previous snapshot). ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT table NULL;
+ * ZEQ_ERR_RECEIVE block incomplete; ZEQ_ERR_SEND / ZEQ_ERR_TIMEOUT send failed. */
 ZEQ_API int ZEQ_GetMCData(ZEQ_HANDLE handle, ZEQ_MCDATA** table);
 /* Returns the low 8 bits of `byte` with their order reversed (bit 0 <-> bit 7, ...). */
 ZEQ_API int ZEQ_Reverse(int byte);
@@ -298,9 +321,10 @@ ZEQ_API int ZEQ_Reverse(int byte);
  *   acceleration       s/T^2*x*65536  S16.16 counts/tick^2, same limit
  *   gear ratio         x*2^32         S16.32, x in -32768 .. 32767.9999999998
  *   syn. distance/time x*s / x*T      1 .. 4294967295 counts / ticks
- * Common returns: 0; 6 unknown handle; 10 axis (or master/source axis) outside 0 .. axis
- * count-1; 12 first value out of range (nothing sent); 8 or a transport code from the FIFO
- * check; the code of the first failed write (earlier writes stay done). `selector` is last. */
+ * Common returns: ZEQ_OK; ZEQ_ERR_HANDLE unknown handle; ZEQ_ERR_AXIS axis (or master/source
+ * axis) outside 0 .. axis count-1; ZEQ_ERR_RANGE first value out of range (nothing sent);
+ * ZEQ_ERR_FIFO_FULL or a transport code from the FIFO check; the code of the first failed write
+ * (earlier writes stay done). `selector` is last. */
 
 /* Time scale T (0 keeps the previous one). An unknown handle is ignored / reads 0.0. */
 ZEQ_API void ZEQ_SetTimescale(ZEQ_HANDLE handle, double timeScale);
@@ -337,11 +361,11 @@ ZEQ_API int ZEQ_MoveSuperimposed(ZEQ_HANDLE handle, double distance, int axis, i
 ZEQ_API int ZEQ_Phasing(ZEQ_HANDLE handle, double distance, int axis, int selector);
 /* Runs at a velocity (`mcstgvel`, distance/time). */
 ZEQ_API int ZEQ_MoveVelocity(ZEQ_HANDLE handle, double velocity, int axis, int selector);
-/* Profile smoothing 0..0xFFFF (`smooth`); 7 outside. */
+/* Profile smoothing 0..0xFFFF (`smooth`); ZEQ_ERR_ARGUMENT outside. */
 ZEQ_API int ZEQ_SetSmooth(ZEQ_HANDLE handle, int smooth, int axis, int selector);
 
 /* Homing: `homeseq` <- direction*0x8000 | method | flagA?0x4000 | flagB?0x1000, then `gohome`
- * <- go. direction 0 or 1, else 12. */
+ * <- go. direction 0 or 1, else ZEQ_ERR_RANGE. */
 ZEQ_API int ZEQ_HomeSwitch1(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
                             int selector);
 ZEQ_API int ZEQ_HomeSwitch2(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
@@ -366,7 +390,8 @@ ZEQ_API int ZEQ_SetHighVel(ZEQ_HANDLE handle, double velocity, int axis, int sel
 ZEQ_API int ZEQ_SetLowVel(ZEQ_HANDLE handle, double velocity, int axis, int selector);
 
 /* Gearing. Source enumerators: gearing 0 curvel, 1 encpvel, 2 mcsvel, 3 pcsvel, 4 encsvel;
- * synchronisation 0 curpos, 1 encp, 2 mcspos, 3 pcspos, 4 encs, 5 ticks. A bad enumerator: 7. */
+ * synchronisation 0 curpos, 1 encp, 2 mcspos, 3 pcspos, 4 encs, 5 ticks. A bad enumerator:
+ * ZEQ_ERR_ARGUMENT. */
 ZEQ_API int ZEQ_SetGearratio(ZEQ_HANDLE handle, double ratio, int axis, int selector);
 /* Gear-sync flag (low byte): set = `syntype` 0 and flag word 163 <- 0xFFFF; clear = 163 <- 0. */
 ZEQ_API int ZEQ_SetGearSync(ZEQ_HANDLE handle, int flag, int axis, int selector);
@@ -383,7 +408,8 @@ ZEQ_API int ZEQ_SetSynAxis(ZEQ_HANDLE handle, int sourceAxis, int axis, int sele
 ZEQ_API int ZEQ_SetSynDist(ZEQ_HANDLE handle, double distance, int sourceAxis, int axis,
                            int selector);
 ZEQ_API int ZEQ_SetSynTime(ZEQ_HANDLE handle, double time, int axis, int selector);
-/* Gears in at once: ratio, master, gearing source (7 after the first two writes). */
+/* Gears in at once: ratio, master, gearing source (ZEQ_ERR_ARGUMENT after the first two
+ * writes). */
 ZEQ_API int ZEQ_GearFree(ZEQ_HANDLE handle, double ratio, int master, int gearSource, int axis,
                          int selector);
 /* Gears in to the hand wheel (secondary encoder velocity) of `master`. */
@@ -408,8 +434,9 @@ ZEQ_API int ZEQ_TgvelInDist(ZEQ_HANDLE handle, double sourceDistance, int source
 
 /* Straight lines: the axis with the longest travel in counts (the first on a tie) becomes the
  * master and moves at `velocity`; the others are geared to it. *master (may be NULL) receives
- * the master axis. 7 nothing moves (or, LinearNA: NULL items, count < 1 or > axis count);
- * 12 from the velocity, a ratio or the master's distance (earlier gearing stays written). */
+ * the master axis. ZEQ_ERR_ARGUMENT nothing moves (or, LinearNA: NULL items, count < 1 or >
+ * axis count); ZEQ_ERR_RANGE from the velocity, a ratio or the master's distance (earlier
+ * gearing stays written). */
 typedef struct ZEQ_LINEAR_ITEM {
     double distance; /* user distance units */
     int axis;
@@ -430,7 +457,9 @@ ZEQ_API int ZEQ_Linear6A(ZEQ_HANDLE handle, double velocity, double d0, int a0, 
                          double d5, int a5, int* master, int selector);
 
 /* Getters: *value in user units (written even when the read fails); result of the read
- * (0, 13, 24, 2, 3 …), or 6, 10, 7 (NULL value), 8 before reading. */
+ * (ZEQ_OK, ZEQ_ERR_CHECKSUM, ZEQ_ERR_RBFIFO_EMPTY, ZEQ_ERR_RECEIVE, ZEQ_ERR_TIMEOUT …), or
+ * ZEQ_ERR_HANDLE, ZEQ_ERR_AXIS, ZEQ_ERR_ARGUMENT (NULL value), ZEQ_ERR_FIFO_FULL before
+ * reading. */
 ZEQ_API int ZEQ_GetCurPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
 ZEQ_API int ZEQ_GetMCSPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
 ZEQ_API int ZEQ_GetPCSPos(ZEQ_HANDLE handle, double* value, int axis, int selector);
@@ -464,8 +493,9 @@ ZEQ_API int ZEQ_GetEncs(ZEQ_HANDLE handle, int* value, int axis, int selector);
  * "IFZ" "IFNZ" "IFG" "IFGE" "IFL" "IFC" "IFNC"), its operands as parameter addresses (0..1023)
  * with axes (operand 1 and destination axis 0..15), and the FIFO selector last. A loader writes
  * `eventid` (549) and the four `eventbase` words (568..574) on axis 0.
- * Returns: 0; 7 channel, condition or operand-1/destination axis out of range (nothing sent);
- * 6 unknown handle; a write code (the earlier words of the channel stay written). */
+ * Returns: ZEQ_OK; ZEQ_ERR_ARGUMENT channel, condition or operand-1/destination axis out of
+ * range (nothing sent); ZEQ_ERR_HANDLE unknown handle; a write code (the earlier words of the
+ * channel stay written). */
 
 /* Operand 2 a parameter: dest <- op1 (op) op2. */
 ZEQ_API int ZEQ_ADD32(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
@@ -557,18 +587,21 @@ typedef struct ZEQ_EVENT_INSTR {
     int16_t destAxis;
 } ZEQ_EVENT_INSTR;
 
-/* Loads the instruction record into `channel`. 0; 7 (null record, op1 axis, destination axis,
- * condition, type or channel out of range); 6; a write code. */
+/* Loads the instruction record into `channel`. ZEQ_OK; ZEQ_ERR_ARGUMENT (null record, op1
+ * axis, destination axis, condition, type or channel out of range); ZEQ_ERR_HANDLE; a write
+ * code. */
 ZEQ_API int ZEQ_EventFun(ZEQ_HANDLE handle, int channel, const ZEQ_EVENT_INSTR* instr,
                          int selector);
-/* Enables event channel 0..31 (`events` <- channel). 0; 7 channel out of range; a write code. */
+/* Enables event channel 0..31 (`events` <- channel). ZEQ_OK; ZEQ_ERR_ARGUMENT channel out of
+ * range; a write code. */
 ZEQ_API int ZEQ_EnableEvent(ZEQ_HANDLE handle, int channel, int selector);
 
 /* ==== Coordinated groups, contour data and the path planner ================================= */
 /* The card's coordinated group plays one contour word (an increment in counts) per group axis
  * per interpolation period from its contour FIFO. Group letters X Y Z A..M map to card axes. */
 
-/* Runs (flag != 0, low byte) or stops the group: `startgroup` <- 0xFFFF / 0. 0; 6; 8; a code. */
+/* Runs (flag != 0, low byte) or stops the group: `startgroup` <- 0xFFFF / 0. ZEQ_OK;
+ * ZEQ_ERR_HANDLE; ZEQ_ERR_FIFO_FULL; a code. */
 ZEQ_API int ZEQ_EnableGroup(ZEQ_HANDLE handle, int flag, int selector);
 /* Stops the group and clears the contour FIFO; on success the path must be initialised again.
  * Result of the `cfifocnt` write. */
@@ -576,29 +609,36 @@ ZEQ_API int ZEQ_ExitGroup(ZEQ_HANDLE handle, int selector);
 /* Clears the contour FIFO (`cfifocnt` <- 0). */
 ZEQ_API int ZEQ_ClearCFIFO(ZEQ_HANDLE handle, int selector);
 /* Maps group letter `letter` (low byte, 'X' 'Y' 'Z' 'A'..'M', either case) to card `axis`.
- * 0; 6; 10 bad axis; 7 bad letter; 8; a code. */
+ * ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_AXIS bad axis; ZEQ_ERR_ARGUMENT bad letter; ZEQ_ERR_FIFO_FULL;
+ * a code. */
 ZEQ_API int ZEQ_MapAxis2Group(ZEQ_HANDLE handle, int letter, int axis, int selector);
-/* Number of group axes, 0..axis count (`groupnum`). 0; 6; 7 out of range; 8; a code. */
+/* Number of group axes, 0..axis count (`groupnum`). ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT
+ * out of range; ZEQ_ERR_FIFO_FULL; a code. */
 ZEQ_API int ZEQ_SetGroupAxisNum(ZEQ_HANDLE handle, int count, int selector);
 /* Words in the contour FIFO (unsigned 16-bit) into *count, written even when the read fails. */
 ZEQ_API int ZEQ_GetCFIFOCnt(ZEQ_HANDLE handle, int* count, int selector);
-/* Sends one contour block of 1..126 words (increments in counts, group axis order). 0; 6; 7;
- * 8 contour FIFO full (nothing sent); 13 not taken after 5 sends; 1/3 send failed. Blocks. */
+/* Sends one contour block of 1..126 words (increments in counts, group axis order). ZEQ_OK;
+ * ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT; ZEQ_ERR_FIFO_FULL contour FIFO full (nothing sent);
+ * ZEQ_ERR_CHECKSUM not taken after 5 sends; ZEQ_ERR_SEND / ZEQ_ERR_TIMEOUT send failed.
+ * Blocks. */
 ZEQ_API int ZEQ_PutContourData(ZEQ_HANDLE handle, const int16_t* words, int count);
 /* Reads `count` (1..256) bytes of the card's graph capture buffer after purging the receive
- * buffer. 0; 6; 7; 9 no capture data ready; 3 short read; a code. */
+ * buffer. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT; ZEQ_ERR_GRAPH_NOT_READY no capture data
+ * ready; ZEQ_ERR_TIMEOUT short read; a code. */
 ZEQ_API int ZEQ_GetGraphData(ZEQ_HANDLE handle, void* buffer, int count);
 
 /* Path planner: lines and arcs in a 3-D part coordinate system (user units, relative to the
  * axes' positions at ZEQ_InitPath), planned per interpolation period on the host and streamed
  * into the contour FIFO. Order: ZEQ_InitPath, SetPartCartesianSys, the rates (frequency first),
- * the segments, ZEQ_EnableGroup, then ZEQ_InterpolatePath while it returns 22. */
+ * the segments, ZEQ_EnableGroup, then ZEQ_InterpolatePath while it returns
+ * ZEQ_ERR_PATH_NOT_DONE. */
 
 /* Maps path X, Y, Z to card axes (16-bit values; Y, Z negative = not driven), forms the group
- * and reads the path origin. 0; 6; 7 X negative; 10 axis >= axis count; 8; a code. */
+ * and reads the path origin. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT X negative; ZEQ_ERR_AXIS
+ * axis >= axis count; ZEQ_ERR_FIFO_FULL; a code. */
 ZEQ_API int ZEQ_InitPath(ZEQ_HANDLE handle, int xAxis, int yAxis, int zAxis, int selector);
 /* Counts per user unit of the driven X, Y, Z axes (|scale| >= 1); sets the length tolerance to
- * 20 counts. 0; 6; 7. */
+ * 20 counts. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT. */
 ZEQ_API int SetPartCartesianSys(ZEQ_HANDLE handle, double sx, double sy, double sz);
 /* Interpolation periods per second (> 0). Set it before the accelerations. */
 ZEQ_API void ZEQ_SetInterpFreq(ZEQ_HANDLE handle, double freq);
@@ -610,26 +650,30 @@ ZEQ_API void ZEQ_SetPathDecel(ZEQ_HANDLE handle, double decel);
 ZEQ_API void ZEQ_SetFeedOverride(ZEQ_HANDLE handle, double feed);
 /* Sharpest corner allowed between segments that do not stop there, in degrees (> 0). */
 ZEQ_API void ZEQ_SetSegAngle(ZEQ_HANDLE handle, double degrees);
-/* Empties the segment list. 0; 6. */
+/* Empties the segment list. ZEQ_OK; ZEQ_ERR_HANDLE. */
 ZEQ_API int ZEQ_ClearSegList(ZEQ_HANDLE handle);
-/* Appends a line to (x, y, z) at `vel`, ending at `endVel` (0 = stop). 0; 6; 16 list full;
- * 17 corner too sharp; 19 zero length. ZEQ_AddLine: z = 0. */
+/* Appends a line to (x, y, z) at `vel`, ending at `endVel` (0 = stop). ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_SEGLIST_FULL list full; ZEQ_ERR_CORNER corner too sharp; ZEQ_ERR_ZERO_SEGMENT zero
+ * length. ZEQ_AddLine: z = 0. */
 ZEQ_API int ZEQ_AddLine3(ZEQ_HANDLE handle, double x, double y, double z, double vel,
                          double endVel);
 ZEQ_API int ZEQ_AddLine(ZEQ_HANDLE handle, double x, double y, double vel, double endVel);
 /* Appends an arc to the end point about the centre, counter-clockwise about the normal; an
- * end point on the start point is a full circle. 0; 6; 16; 18 bad arc; 19 zero length.
+ * end point on the start point is a full circle. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_SEGLIST_FULL;
+ * ZEQ_ERR_ARC bad arc; ZEQ_ERR_ZERO_SEGMENT zero length.
  * ZEQ_AddArc: XY plane, direction > 0 counter-clockwise, else clockwise. */
 ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, double cx,
                         double cy, double cz, double nx, double ny, double nz, double vel,
                         double endVel);
 ZEQ_API int ZEQ_AddArc(ZEQ_HANDLE handle, double ex, double ey, double cx, double cy,
                        int direction, double vel, double endVel);
-/* Plans and sends up to one contour block (126 words). 0 path finished; 22 call again (also
- * when the contour FIFO is full: the words are kept); 6; 7 no acceleration set; 20 a point
- * jumps too far; 21 not initialised; a transport code (words kept). */
+/* Plans and sends up to one contour block (126 words). ZEQ_OK path finished;
+ * ZEQ_ERR_PATH_NOT_DONE call again (also when the contour FIFO is full: the words are kept);
+ * ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT no acceleration set; ZEQ_ERR_PATH_JUMP a point jumps too far;
+ * ZEQ_ERR_PATH_NOT_INIT not initialised; a transport code (words kept). */
 ZEQ_API int ZEQ_InterpolatePath(ZEQ_HANDLE handle);
-/* Re-reads the driven axes' `curpos` as the planner's last positions. 0; 6; 21; a code. */
+/* Re-reads the driven axes' `curpos` as the planner's last positions. ZEQ_OK; ZEQ_ERR_HANDLE;
+ * ZEQ_ERR_PATH_NOT_INIT; a code. */
 ZEQ_API int ZEQ_UpdatePathPos(ZEQ_HANDLE handle, int selector);
 /* Segment count / current segment index / next free index, also stored in *out; -1 for an
  * invalid handle. */
@@ -644,14 +688,15 @@ ZEQ_API double ZEQ_GetPathAccel(ZEQ_HANDLE handle, double* out);
 ZEQ_API double ZEQ_GetPathDecel(ZEQ_HANDLE handle, double* out);
 /* Feed override; 0.0 for an invalid handle. */
 ZEQ_API double ZEQ_GetFeedOverride(ZEQ_HANDLE handle, double* out);
-/* Interpolation frequency; 6.0 for an invalid handle. */
+/* Interpolation frequency; 6.0 (ZEQ_ERR_HANDLE) for an invalid handle. */
 ZEQ_API double ZEQ_GetInterpFreq(ZEQ_HANDLE handle, double* out);
-/* Last commanded position of a path coordinate in user units (0 when not driven); 6.0 for an
- * invalid handle. */
+/* Last commanded position of a path coordinate in user units (0 when not driven); 6.0
+ * (ZEQ_ERR_HANDLE) for an invalid handle. */
 ZEQ_API double ZEQ_GetPathX(ZEQ_HANDLE handle, double* out);
 ZEQ_API double ZEQ_GetPathY(ZEQ_HANDLE handle, double* out);
 ZEQ_API double ZEQ_GetPathZ(ZEQ_HANDLE handle, double* out);
-/* Path origin of a coordinate in user units (0 when not driven); 6.0 for an invalid handle. */
+/* Path origin of a coordinate in user units (0 when not driven); 6.0 (ZEQ_ERR_HANDLE) for an
+ * invalid handle. */
 ZEQ_API double ZEQ_GetPathOrgX(ZEQ_HANDLE handle, double* out);
 ZEQ_API double ZEQ_GetPathOrgY(ZEQ_HANDLE handle, double* out);
 ZEQ_API double ZEQ_GetPathOrgZ(ZEQ_HANDLE handle, double* out);
@@ -660,20 +705,22 @@ ZEQ_API double ZEQ_GetPathOrgZ(ZEQ_HANDLE handle, double* out);
 /* Parameter commands and event instructions as text lines. Tokens are separated by blanks,
  * tabs, CR or LF; parameter names are matched against the card's catalogue ignoring case; an
  * optional last axis token is one decimal digit (absent = axis 0). Every syntax, lookup or
- * range error gives 7 before anything is sent; other codes come from the parameter services
- * and the event instructions unchanged. */
+ * range error gives ZEQ_ERR_ARGUMENT before anything is sent; other codes come from the
+ * parameter services and the event instructions unchanged. */
 
 /* "WR name value [axis]": writes a writable parameter with the width the catalogue gives it.
  * The value is decimal ("-1000"), hexadecimal with a trailing h ("3E8h") or "&name" (the
  * address of that parameter); it must fit the width (16-bit: -32768..65535, 32-bit:
- * -2^31..2^32-1, 48-bit: -2^47..2^48-1). 0; 7 syntax, unknown or read-only name, value out of
- * range; a write code (6, 10, 13, 3, 1). */
+ * -2^31..2^32-1, 48-bit: -2^47..2^48-1). ZEQ_OK; ZEQ_ERR_ARGUMENT syntax, unknown or read-only
+ * name, value out of range; a write code (ZEQ_ERR_HANDLE, ZEQ_ERR_AXIS, ZEQ_ERR_CHECKSUM,
+ * ZEQ_ERR_TIMEOUT, ZEQ_ERR_SEND). */
 ZEQ_API int ZEQ_WRParamStr(ZEQ_HANDLE handle, const char* text, int selector);
 /* "RD name [axis]": reads a parameter into *value (unsigned kinds zero-extended, signed kinds
- * sign-extended). 0; 7; a read code (*value is left alone unless the read returned 0 or 13). */
+ * sign-extended). ZEQ_OK; ZEQ_ERR_ARGUMENT; a read code (*value is left alone unless the read
+ * returned ZEQ_OK or ZEQ_ERR_CHECKSUM). */
 ZEQ_API int ZEQ_RDParamStr(ZEQ_HANDLE handle, const char* text, int64_t* value, int selector);
 /* "WZ name [axis]" queues a wait-to-zero, "WT name [axis]" a wait token, on the parameter's
- * address (always through the queue FIFO). 0; 7; a write code. */
+ * address (always through the queue FIFO). ZEQ_OK; ZEQ_ERR_ARGUMENT; a write code. */
 ZEQ_API int ZEQ_WTParamStr(ZEQ_HANDLE handle, const char* text);
 /* "channel [condition ,] mnemonic , operands": loads an event instruction. The channel is
  * decimal 0..30; the condition one of @Z @NZ @G @GE @L @C @NC IFZ IFNZ IFG IFGE IFL IFC IFNC
@@ -682,7 +729,8 @@ ZEQ_API int ZEQ_WTParamStr(ZEQ_HANDLE handle, const char* text);
  * parameter "op1, axis, op2 [, axis [, dest [, axis]]]"; immediate "op1, axis, value
  * [, dest [, axis]]"; copy "src, axis [, dest [, axis]]"; set "value, dest [, axis]". Names are
  * parameter names, axes single digits, values signed decimal that fit the instruction's
- * immediate width; omitted operands are 0. 0; 7; a code of the event load. */
+ * immediate width; omitted operands are 0. ZEQ_OK; ZEQ_ERR_ARGUMENT; a code of the event
+ * load. */
 ZEQ_API int ZEQ_SetEventStr(ZEQ_HANDLE handle, const char* text, int selector);
 
 #endif /* ZEQLINK_H */

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "card/registers.h"
 #include "zeqlink.h"
 
 namespace zeq::link::event {
@@ -25,9 +26,11 @@ constexpr int kInstructionCount = 34;  // instruction types 0..33
 constexpr int kMaxOperandAxis = 15;    // W2 and W7 must lie in 0..15
 constexpr int kMaxOperandAddress = 1023;  // parameter operands W1, W3 (param forms), W6
 
-constexpr int kAddrEventId = 549;                                    // `eventid`
-constexpr std::array<int, 4> kAddrEventBase = {568, 570, 572, 574};  // `eventbase` words
-constexpr int kAddrEvents = 489;                                     // `events`
+constexpr int kAddrEventId = card::reg::eventid;
+constexpr std::array<int, card::reg::kEventBaseWords> kAddrEventBase = {
+    card::reg::eventbase, card::reg::eventbase + 2, card::reg::eventbase + 4,
+    card::reg::eventbase + 6};
+constexpr int kAddrEvents = card::reg::events;
 
 // How operand 2 (W3..W5) is filled, and whether operand 1 is present.
 enum class Form : uint8_t {
@@ -97,11 +100,12 @@ int encode(int type, int condition, const Operands& ops, Words* out);
 bool channel_valid(int channel);
 
 // Writes `eventid` and the four `eventbase` words through `selector`; stops at the first failed
-// write and returns its code (6 for an unknown handle). ZEQ_ERR_ARGUMENT for a bad channel,
-// before anything is sent.
+// write and returns its code (ZEQ_ERR_HANDLE for an unknown handle). ZEQ_ERR_ARGUMENT for a bad
+// channel, before anything is sent.
 int load(ZEQ_HANDLE handle, int channel, const Words& words, int selector);
 
-// Checks channel and condition (7), encodes and loads: the whole path of one instruction export.
+// Checks channel and condition (ZEQ_ERR_ARGUMENT), encodes and loads: the whole path of one
+// instruction export.
 int encode_and_load(ZEQ_HANDLE handle, int channel, int type, int condition, const Operands& ops,
                     int selector);
 

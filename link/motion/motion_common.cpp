@@ -17,13 +17,15 @@ int check_axes(ZEQ_HANDLE handle, std::initializer_list<int> axes, DeviceRecord*
 }
 
 int gear_source_address(int enumerator) {
-    static constexpr int kAddr[] = {kCurvel, kEncpvel, kMcsvel, kPcsvel, kEncsvel};
+    static constexpr int kAddr[] = {reg::curvel, reg::encpvel, reg::mcsvel, reg::pcsvel,
+                                    reg::encsvel};
     if (enumerator < 0 || enumerator > 4) return -1;
     return kAddr[enumerator];
 }
 
 int syn_source_address(int enumerator, bool allowTicks) {
-    static constexpr int kAddr[] = {kCurpos, kEncp, kMcspos, kPcspos, kEncs, kTicks};
+    static constexpr int kAddr[] = {reg::curpos, reg::encp, reg::mcspos,
+                                    reg::pcspos, reg::encs, reg::ticks};
     if (enumerator < 0 || enumerator > (allowTicks ? 5 : 4)) return -1;
     return kAddr[enumerator];
 }

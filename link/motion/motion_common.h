@@ -5,59 +5,14 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "card/registers.h"
 #include "transport/device.h"
 #include "zeqlink.h"
 
 namespace zeq::link::motion {
 
 // Card parameters (address on each axis) written or read by the motion commands.
-enum Param : int {
-    kMcsvel = 4,
-    kMcstgvel = 6,
-    kMcspos = 10,
-    kMcstgpos = 12,
-    kMcsdist = 14,
-    kMcsmaxvel = 16,
-    kMcsaccel = 18,
-    kMcsdecel = 20,
-    kMcstrack = 22,
-    kMcsgo = 23,
-    kPcsvel = 27,
-    kPcspos = 33,
-    kPcstgpos = 35,
-    kPcsdist = 37,
-    kPcsmaxvel = 39,
-    kPcsaccel = 41,
-    kPcsdecel = 43,
-    kPcstrack = 45,
-    kPcsgo = 46,
-    kEncpvel = 75,
-    kEncp = 78,
-    kEncsvel = 83,
-    kEncs = 86,
-    kSmooth = 132,
-    kHomepos = 145,
-    kLowvel = 147,
-    kHighvel = 149,
-    kHomeseq = 151,
-    kGohome = 152,
-    kSethome = 153,
-    kGearSyncFlag = 163,  // the gear-sync flag word (shares its address with `homeSTpos`)
-    kMaster = 169,
-    kGearsrc = 170,
-    kEngear = 171,
-    kShiftmaster = 174,
-    kGearratio = 175,
-    kGearoutvel = 178,
-    kSyntype = 190,
-    kSynsrc = 191,
-    kSynaxis = 192,
-    kSynsrcvar = 193,
-    kSlavedist = 197,
-    kCurpos = 225,
-    kCurvel = 227,
-    kTicks = 502,
-};
+namespace reg = card::reg;
 
 constexpr int kGo = 0xFFFF;  // flag words: start
 constexpr int kStop = 0;     // flag words: stop
@@ -101,8 +56,8 @@ struct Writes {
     // The gear-sync step: with the flag set `syntype` <- 0 and then the flag word <- go; with
     // it clear only the flag word <- stop.
     bool gear_sync(bool set) {
-        if (set) return p16(kSyntype, 0) && p16(kGearSyncFlag, kGo);
-        return p16(kGearSyncFlag, kStop);
+        if (set) return p16(reg::syntype, 0) && p16(reg::gearsync, kGo);
+        return p16(reg::gearsync, kStop);
     }
 };
 

@@ -32,9 +32,9 @@ int source_or_error(int address, int* out) {
 // The first three writes of every gearing command: ratio, master, gear source.
 bool gear_head(Writes& w, int64_t ratio, int master, int gearSourceEnum) {
     int src = 0;
-    return w.p48(kGearratio, ratio) && w.p16(kMaster, master) &&
+    return w.p48(reg::gearratio, ratio) && w.p16(reg::master, master) &&
            w.check(source_or_error(gear_source_address(gearSourceEnum), &src)) &&
-           w.p16(kGearsrc, src);
+           w.p16(reg::gearsrc, src);
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ ZEQ_API int ZEQ_SetGearratio(ZEQ_HANDLE h, double ratio, int axis, int selector)
     int64_t r = 0;
     if ((rc = to_gear_ratio(ratio, &r)) != ZEQ_OK) return rc;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
-    return ZEQ_SetParam48(h, kGearratio, r, axis, selector);
+    return ZEQ_SetParam48(h, reg::gearratio, r, axis, selector);
 }
 
 ZEQ_API int ZEQ_SetGearSync(ZEQ_HANDLE h, int flag, int axis, int selector) {
@@ -61,13 +61,13 @@ ZEQ_API int ZEQ_SetGearSync(ZEQ_HANDLE h, int flag, int axis, int selector) {
 ZEQ_API int ZEQ_Gearin(ZEQ_HANDLE h, int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = begin(h, {axis}, selector, &dev);
-    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, kEngear, kGo, axis, selector);
+    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, reg::engear, kGo, axis, selector);
 }
 
 ZEQ_API int ZEQ_Gearout(ZEQ_HANDLE h, int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = begin(h, {axis}, selector, &dev);
-    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, kEngear, kStop, axis, selector);
+    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, reg::engear, kStop, axis, selector);
 }
 
 ZEQ_API int ZEQ_SetGearoutVel(ZEQ_HANDLE h, double velocity, int axis, int selector) {
@@ -79,13 +79,13 @@ ZEQ_API int ZEQ_SetGearoutVel(ZEQ_HANDLE h, double velocity, int axis, int selec
         return rc;
     }
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
-    return ZEQ_SetParam32(h, kGearoutvel, v, axis, selector);
+    return ZEQ_SetParam32(h, reg::gearoutvel, v, axis, selector);
 }
 
 ZEQ_API int ZEQ_SetGearMaster(ZEQ_HANDLE h, int master, int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = begin(h, {axis, master}, selector, &dev);
-    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, kMaster, master, axis, selector);
+    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, reg::master, master, axis, selector);
 }
 
 ZEQ_API int ZEQ_SetGearSourceType(ZEQ_HANDLE h, int type, int axis, int selector) {
@@ -95,7 +95,7 @@ ZEQ_API int ZEQ_SetGearSourceType(ZEQ_HANDLE h, int type, int axis, int selector
     const int src = gear_source_address(type);
     if (src < 0) return ZEQ_ERR_ARGUMENT;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
-    return ZEQ_SetParam16(h, kGearsrc, src, axis, selector);
+    return ZEQ_SetParam16(h, reg::gearsrc, src, axis, selector);
 }
 
 ZEQ_API int ZEQ_SetSynSourceType(ZEQ_HANDLE h, int type, int axis, int selector) {
@@ -105,14 +105,14 @@ ZEQ_API int ZEQ_SetSynSourceType(ZEQ_HANDLE h, int type, int axis, int selector)
     const int src = syn_source_address(type, true);
     if (src < 0) return ZEQ_ERR_ARGUMENT;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
-    return ZEQ_SetParam16(h, kSynsrc, src, axis, selector);
+    return ZEQ_SetParam16(h, reg::synsrc, src, axis, selector);
 }
 
 // The source axis is the card's business here (it is only stored), so it is not checked.
 ZEQ_API int ZEQ_SetSynAxis(ZEQ_HANDLE h, int sourceAxis, int axis, int selector) {
     DeviceRecord* dev = nullptr;
     int rc = begin(h, {axis}, selector, &dev);
-    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, kSynaxis, sourceAxis, axis, selector);
+    return rc != ZEQ_OK ? rc : ZEQ_SetParam16(h, reg::synaxis, sourceAxis, axis, selector);
 }
 
 ZEQ_API int ZEQ_SetSynDist(ZEQ_HANDLE h, double distance, int sourceAxis, int axis, int selector) {
@@ -122,7 +122,7 @@ ZEQ_API int ZEQ_SetSynDist(ZEQ_HANDLE h, double distance, int sourceAxis, int ax
     uint32_t v = 0;
     if ((rc = to_syn_distance(distance, dist_scale(*dev, sourceAxis), &v)) != ZEQ_OK) return rc;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
-    return ZEQ_SetParam32(h, kSynsrcvar, as_int(v), axis, selector);
+    return ZEQ_SetParam32(h, reg::synsrcvar, as_int(v), axis, selector);
 }
 
 ZEQ_API int ZEQ_SetSynTime(ZEQ_HANDLE h, double time, int axis, int selector) {
@@ -132,7 +132,7 @@ ZEQ_API int ZEQ_SetSynTime(ZEQ_HANDLE h, double time, int axis, int selector) {
     uint32_t v = 0;
     if ((rc = to_syn_time(time, dev->timeScale, &v)) != ZEQ_OK) return rc;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
-    return ZEQ_SetParam32(h, kSynsrcvar, as_int(v), axis, selector);
+    return ZEQ_SetParam32(h, reg::synsrcvar, as_int(v), axis, selector);
 }
 
 // ---- Composite gearing commands ------------------------------------------------------------
@@ -148,7 +148,7 @@ ZEQ_API int ZEQ_GearFree(ZEQ_HANDLE h, double ratio, int master, int gearSource,
     if ((rc = to_gear_ratio(ratio, &r)) != ZEQ_OK) return rc;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
     Writes w(h, axis, selector);
-    gear_head(w, r, master, gearSource) && w.gear_sync(false) && w.p16(kEngear, kGo);
+    gear_head(w, r, master, gearSource) && w.gear_sync(false) && w.p16(reg::engear, kGo);
     return w.rc;
 }
 
@@ -161,8 +161,8 @@ ZEQ_API int ZEQ_HandWheel(ZEQ_HANDLE h, double ratio, int master, int axis, int 
     if ((rc = to_gear_ratio(ratio, &r)) != ZEQ_OK) return rc;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
     Writes w(h, axis, selector);
-    w.p48(kGearratio, r) && w.p16(kMaster, master) && w.p16(kGearsrc, kEncsvel) &&
-        w.gear_sync(false) && w.p16(kEngear, kGo);
+    w.p48(reg::gearratio, r) && w.p16(reg::master, master) && w.p16(reg::gearsrc, reg::encsvel) &&
+        w.gear_sync(false) && w.p16(reg::engear, kGo);
     return w.rc;
 }
 
@@ -179,12 +179,12 @@ ZEQ_API int ZEQ_GearInDist(ZEQ_HANDLE h, double ratio, int master, int gearSourc
     Writes w(h, axis, selector);
     int syn = 0;
     uint32_t dist = 0;
-    gear_head(w, r, master, gearSource) && w.p16(kSynaxis, sourceAxis) &&
+    gear_head(w, r, master, gearSource) && w.p16(reg::synaxis, sourceAxis) &&
         w.check(source_or_error(syn_source_address(synSource, false), &syn)) &&
-        w.p16(kSynsrc, syn) &&
+        w.p16(reg::synsrc, syn) &&
         w.check(to_syn_distance(sourceDistance, dev->distScale[sourceAxis], &dist)) &&
-        w.p32(kSynsrcvar, as_int(dist)) && w.p16(kSyntype, 0) && w.gear_sync(true) &&
-        w.p16(kEngear, kGo);
+        w.p32(reg::synsrcvar, as_int(dist)) && w.p16(reg::syntype, 0) && w.gear_sync(true) &&
+        w.p16(reg::engear, kGo);
     return w.rc;
 }
 
@@ -198,9 +198,10 @@ ZEQ_API int ZEQ_GearInTime(ZEQ_HANDLE h, double ratio, int master, int gearSourc
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
     Writes w(h, axis, selector);
     uint32_t ticks = 0;
-    gear_head(w, r, master, gearSource) && w.p16(kSynsrc, kTicks) &&
-        w.check(to_syn_time(time, dev->timeScale, &ticks)) && w.p32(kSynsrcvar, as_int(ticks)) &&
-        w.p16(kSyntype, 0) && w.gear_sync(true) && w.p16(kEngear, kGo);
+    gear_head(w, r, master, gearSource) && w.p16(reg::synsrc, reg::ticks) &&
+        w.check(to_syn_time(time, dev->timeScale, &ticks)) &&
+        w.p32(reg::synsrcvar, as_int(ticks)) && w.p16(reg::syntype, 0) && w.gear_sync(true) &&
+        w.p16(reg::engear, kGo);
     return w.rc;
 }
 
@@ -217,10 +218,10 @@ ZEQ_API int ZEQ_MoveInTime(ZEQ_HANDLE h, double time, double distance, int axis,
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
     Writes w(h, axis, selector);
     int32_t slave = 0;
-    w.gear_sync(true) && w.p16(kSyntype, 0xFFFF) && w.p16(kSynsrc, kTicks) &&
-        w.p32(kSynsrcvar, as_int(ticks)) &&
+    w.gear_sync(true) && w.p16(reg::syntype, 0xFFFF) && w.p16(reg::synsrc, reg::ticks) &&
+        w.p32(reg::synsrcvar, as_int(ticks)) &&
         w.check(to_slave_distance(distance, dist_scale(*dev, axis), &slave)) &&
-        w.p32(kSlavedist, slave);
+        w.p32(reg::slavedist, slave);
     return w.rc;
 }
 
@@ -236,10 +237,10 @@ ZEQ_API int ZEQ_MoveInDist(ZEQ_HANDLE h, double sourceDistance, int sourceAxis, 
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
     Writes w(h, axis, selector);
     int32_t slave = 0;
-    w.gear_sync(true) && w.p16(kSyntype, 0xFFFF) && w.p16(kSynsrc, kCurpos) &&
-        w.p16(kSynaxis, sourceAxis) && w.p32(kSynsrcvar, as_int(src)) &&
+    w.gear_sync(true) && w.p16(reg::syntype, 0xFFFF) && w.p16(reg::synsrc, reg::curpos) &&
+        w.p16(reg::synaxis, sourceAxis) && w.p32(reg::synsrcvar, as_int(src)) &&
         w.check(to_slave_distance(distance, dist_scale(*dev, axis), &slave)) &&
-        w.p32(kSlavedist, slave);
+        w.p32(reg::slavedist, slave);
     return w.rc;
 }
 
@@ -252,10 +253,10 @@ ZEQ_API int ZEQ_TgvelInTime(ZEQ_HANDLE h, double time, double velocity, int axis
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
     Writes w(h, axis, selector);
     int32_t vel = 0;
-    w.gear_sync(true) && w.p16(kSyntype, 0) && w.p16(kSynsrc, kTicks) &&
-        w.p32(kSynsrcvar, as_int(ticks)) &&
+    w.gear_sync(true) && w.p16(reg::syntype, 0) && w.p16(reg::synsrc, reg::ticks) &&
+        w.p32(reg::synsrcvar, as_int(ticks)) &&
         w.check(to_velocity(velocity, dist_scale(*dev, axis), dev->timeScale, &vel)) &&
-        w.p32(kMcstgvel, vel);
+        w.p32(reg::mcstgvel, vel);
     return w.rc;
 }
 
@@ -271,9 +272,9 @@ ZEQ_API int ZEQ_TgvelInDist(ZEQ_HANDLE h, double sourceDistance, int sourceAxis,
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
     Writes w(h, axis, selector);
     int32_t vel = 0;
-    w.gear_sync(true) && w.p16(kSyntype, 0) && w.p16(kSynsrc, kCurpos) &&
-        w.p16(kSynaxis, sourceAxis) && w.p32(kSynsrcvar, as_int(src)) &&
+    w.gear_sync(true) && w.p16(reg::syntype, 0) && w.p16(reg::synsrc, reg::curpos) &&
+        w.p16(reg::synaxis, sourceAxis) && w.p32(reg::synsrcvar, as_int(src)) &&
         w.check(to_velocity(velocity, dist_scale(*dev, axis), dev->timeScale, &vel)) &&
-        w.p32(kMcstgvel, vel);
+        w.p32(reg::mcstgvel, vel);
     return w.rc;
 }

@@ -67,27 +67,27 @@ int get_raw(ZEQ_HANDLE h, int address, int* out, int axis, int selector) {
     ZEQ_API int NAME(ZEQ_HANDLE h, double* value, int axis, int selector) { \
         return get(h, ADDRESS, Inverse::INVERSE, value, axis, selector);    \
     }
-ZEQ_GETTER(ZEQ_GetCurPos, kCurpos, Position)
-ZEQ_GETTER(ZEQ_GetMCSPos, kMcspos, Position)
-ZEQ_GETTER(ZEQ_GetPCSPos, kPcspos, Position)
-ZEQ_GETTER(ZEQ_GetActPos, kEncp, Position)
-ZEQ_GETTER(ZEQ_GetMCStgPos, kMcstgpos, Position)
-ZEQ_GETTER(ZEQ_GetPCStgPos, kPcstgpos, Position)
-ZEQ_GETTER(ZEQ_GetSynDist, kSynsrcvar, SynDistance)
-ZEQ_GETTER(ZEQ_GetSynMovedist, kSlavedist, Position)
-ZEQ_GETTER(ZEQ_GetCurvel, kCurvel, Velocity)
-ZEQ_GETTER(ZEQ_GetMCSvel, kMcsvel, Velocity)
-ZEQ_GETTER(ZEQ_GetPCSvel, kPcsvel, Velocity)
-ZEQ_GETTER(ZEQ_GetMCSmaxvel, kMcsmaxvel, Velocity)
-ZEQ_GETTER(ZEQ_GetPCSmaxvel, kPcsmaxvel, Velocity)
-ZEQ_GETTER(ZEQ_GetHighVel, kHighvel, Velocity)
-ZEQ_GETTER(ZEQ_GetLowVel, kLowvel, Velocity)
-ZEQ_GETTER(ZEQ_GetActVel, kEncpvel, Velocity)
-ZEQ_GETTER(ZEQ_GetMCSaccel, kMcsaccel, Acceleration)
-ZEQ_GETTER(ZEQ_GetPCSaccel, kPcsaccel, Acceleration)
-ZEQ_GETTER(ZEQ_GetMCSdecel, kMcsdecel, Acceleration)
-ZEQ_GETTER(ZEQ_GetPCSdecel, kPcsdecel, Acceleration)
-ZEQ_GETTER(ZEQ_GetSynTime, kSynsrcvar, SynTime)
+ZEQ_GETTER(ZEQ_GetCurPos, reg::curpos, Position)
+ZEQ_GETTER(ZEQ_GetMCSPos, reg::mcspos, Position)
+ZEQ_GETTER(ZEQ_GetPCSPos, reg::pcspos, Position)
+ZEQ_GETTER(ZEQ_GetActPos, reg::encp, Position)
+ZEQ_GETTER(ZEQ_GetMCStgPos, reg::mcstgpos, Position)
+ZEQ_GETTER(ZEQ_GetPCStgPos, reg::pcstgpos, Position)
+ZEQ_GETTER(ZEQ_GetSynDist, reg::synsrcvar, SynDistance)
+ZEQ_GETTER(ZEQ_GetSynMovedist, reg::slavedist, Position)
+ZEQ_GETTER(ZEQ_GetCurvel, reg::curvel, Velocity)
+ZEQ_GETTER(ZEQ_GetMCSvel, reg::mcsvel, Velocity)
+ZEQ_GETTER(ZEQ_GetPCSvel, reg::pcsvel, Velocity)
+ZEQ_GETTER(ZEQ_GetMCSmaxvel, reg::mcsmaxvel, Velocity)
+ZEQ_GETTER(ZEQ_GetPCSmaxvel, reg::pcsmaxvel, Velocity)
+ZEQ_GETTER(ZEQ_GetHighVel, reg::highvel, Velocity)
+ZEQ_GETTER(ZEQ_GetLowVel, reg::lowvel, Velocity)
+ZEQ_GETTER(ZEQ_GetActVel, reg::encpvel, Velocity)
+ZEQ_GETTER(ZEQ_GetMCSaccel, reg::mcsaccel, Acceleration)
+ZEQ_GETTER(ZEQ_GetPCSaccel, reg::pcsaccel, Acceleration)
+ZEQ_GETTER(ZEQ_GetMCSdecel, reg::mcsdecel, Acceleration)
+ZEQ_GETTER(ZEQ_GetPCSdecel, reg::pcsdecel, Acceleration)
+ZEQ_GETTER(ZEQ_GetSynTime, reg::synsrcvar, SynTime)
 #undef ZEQ_GETTER
 
 ZEQ_API int ZEQ_GetGearratio(ZEQ_HANDLE h, double* value, int axis, int selector) {
@@ -95,15 +95,15 @@ ZEQ_API int ZEQ_GetGearratio(ZEQ_HANDLE h, double* value, int axis, int selector
     int rc = begin(h, value, axis, selector, &dev);
     if (rc != ZEQ_OK) return rc;
     int64_t raw = 0;
-    rc = ZEQ_GetParam48(h, kGearratio, &raw, axis, selector);
+    rc = ZEQ_GetParam48(h, reg::gearratio, &raw, axis, selector);
     *value = from_gear_ratio(raw);
     return rc;
 }
 
 ZEQ_API int ZEQ_GetEncp(ZEQ_HANDLE h, int* value, int axis, int selector) {
-    return get_raw(h, kEncp, value, axis, selector);
+    return get_raw(h, reg::encp, value, axis, selector);
 }
 
 ZEQ_API int ZEQ_GetEncs(ZEQ_HANDLE h, int* value, int axis, int selector) {
-    return get_raw(h, kEncs, value, axis, selector);
+    return get_raw(h, reg::encs, value, axis, selector);
 }

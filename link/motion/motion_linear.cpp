@@ -45,7 +45,7 @@ int linear(ZEQ_HANDLE h, double velocity, const ZEQ_LINEAR_ITEM* items, int coun
     if ((rc = to_velocity(velocity, dist_scale(*dev, master), dev->timeScale, &vel)) != ZEQ_OK) {
         return rc;
     }
-    if ((rc = ZEQ_SetParam32(h, kMcsmaxvel, vel, master, selector)) != ZEQ_OK) return rc;
+    if ((rc = ZEQ_SetParam32(h, reg::mcsmaxvel, vel, master, selector)) != ZEQ_OK) return rc;
 
     for (int i = 0; i < count; ++i) {
         if (i == m) continue;
@@ -55,8 +55,9 @@ int linear(ZEQ_HANDLE h, double velocity, const ZEQ_LINEAR_ITEM* items, int coun
         const double p = items[i].distance * dist_scale(*dev, axis);
         Writes w(h, axis, selector);
         int64_t ratio = 0;
-        w.p16(kMaster, master) && w.check(to_gear_ratio(p / pMaster, &ratio)) &&
-            w.p48(kGearratio, ratio) && w.p16(kGearsrc, kCurvel) && w.p16(kEngear, kGo);
+        w.p16(reg::master, master) && w.check(to_gear_ratio(p / pMaster, &ratio)) &&
+            w.p48(reg::gearratio, ratio) && w.p16(reg::gearsrc, reg::curvel) &&
+            w.p16(reg::engear, kGo);
         if (w.rc != ZEQ_OK) return w.rc;
     }
 
@@ -65,7 +66,7 @@ int linear(ZEQ_HANDLE h, double velocity, const ZEQ_LINEAR_ITEM* items, int coun
         return rc;
     }
     Writes w(h, master, selector);
-    w.p32(kMcsdist, dist) && w.p16(kMcsgo, kGo);
+    w.p32(reg::mcsdist, dist) && w.p16(reg::mcsgo, kGo);
     return w.rc;
 }
 

@@ -67,7 +67,7 @@ int home(ZEQ_HANDLE h, int base, int direction, int flagA, int flagB, int axis, 
     const int seq =
         direction * 0x8000 | base | (flagA != 0 ? 0x4000 : 0) | (flagB != 0 ? 0x1000 : 0);
     Writes w(h, axis, selector);
-    w.p16(kHomeseq, seq) && w.p16(kGohome, kGo);
+    w.p16(reg::homeseq, seq) && w.p16(reg::gohome, kGo);
     return w.rc;
 }
 
@@ -100,40 +100,40 @@ ZEQ_API double ZEQ_GetDistScale(ZEQ_HANDLE h, int axis) {
 // ---- Profile settings ----------------------------------------------------------------------
 
 ZEQ_API int ZEQ_SetMCStrack(ZEQ_HANDLE h, int flag, int axis, int selector) {
-    return write16(h, kMcstrack, flag != 0 ? 1 : 0, axis, selector);
+    return write16(h, reg::mcstrack, flag != 0 ? 1 : 0, axis, selector);
 }
 ZEQ_API int ZEQ_SetPCStrack(ZEQ_HANDLE h, int flag, int axis, int selector) {
-    return write16(h, kPcstrack, flag != 0 ? 1 : 0, axis, selector);
+    return write16(h, reg::pcstrack, flag != 0 ? 1 : 0, axis, selector);
 }
 ZEQ_API int ZEQ_SetMCStgPos(ZEQ_HANDLE h, double position, int axis, int selector) {
-    return write_converted(h, Conv::Position, position, kMcstgpos, axis, selector);
+    return write_converted(h, Conv::Position, position, reg::mcstgpos, axis, selector);
 }
 ZEQ_API int ZEQ_SetPCStgPos(ZEQ_HANDLE h, double position, int axis, int selector) {
-    return write_converted(h, Conv::Position, position, kPcstgpos, axis, selector);
+    return write_converted(h, Conv::Position, position, reg::pcstgpos, axis, selector);
 }
 ZEQ_API int ZEQ_SetMCSdist(ZEQ_HANDLE h, double distance, int axis, int selector) {
-    return write_converted(h, Conv::Position, distance, kMcsdist, axis, selector);
+    return write_converted(h, Conv::Position, distance, reg::mcsdist, axis, selector);
 }
 ZEQ_API int ZEQ_SetPCSdist(ZEQ_HANDLE h, double distance, int axis, int selector) {
-    return write_converted(h, Conv::Position, distance, kPcsdist, axis, selector);
+    return write_converted(h, Conv::Position, distance, reg::pcsdist, axis, selector);
 }
 ZEQ_API int ZEQ_SetMCSmaxvel(ZEQ_HANDLE h, double velocity, int axis, int selector) {
-    return write_converted(h, Conv::Velocity, velocity, kMcsmaxvel, axis, selector);
+    return write_converted(h, Conv::Velocity, velocity, reg::mcsmaxvel, axis, selector);
 }
 ZEQ_API int ZEQ_SetPCSmaxvel(ZEQ_HANDLE h, double velocity, int axis, int selector) {
-    return write_converted(h, Conv::Velocity, velocity, kPcsmaxvel, axis, selector);
+    return write_converted(h, Conv::Velocity, velocity, reg::pcsmaxvel, axis, selector);
 }
 ZEQ_API int ZEQ_SetMCSaccel(ZEQ_HANDLE h, double acceleration, int axis, int selector) {
-    return write_converted(h, Conv::Acceleration, acceleration, kMcsaccel, axis, selector);
+    return write_converted(h, Conv::Acceleration, acceleration, reg::mcsaccel, axis, selector);
 }
 ZEQ_API int ZEQ_SetPCSaccel(ZEQ_HANDLE h, double acceleration, int axis, int selector) {
-    return write_converted(h, Conv::Acceleration, acceleration, kPcsaccel, axis, selector);
+    return write_converted(h, Conv::Acceleration, acceleration, reg::pcsaccel, axis, selector);
 }
 ZEQ_API int ZEQ_SetMCSdecel(ZEQ_HANDLE h, double deceleration, int axis, int selector) {
-    return write_converted(h, Conv::Acceleration, deceleration, kMcsdecel, axis, selector);
+    return write_converted(h, Conv::Acceleration, deceleration, reg::mcsdecel, axis, selector);
 }
 ZEQ_API int ZEQ_SetPCSdecel(ZEQ_HANDLE h, double deceleration, int axis, int selector) {
-    return write_converted(h, Conv::Acceleration, deceleration, kPcsdecel, axis, selector);
+    return write_converted(h, Conv::Acceleration, deceleration, reg::pcsdecel, axis, selector);
 }
 ZEQ_API int ZEQ_SetSmooth(ZEQ_HANDLE h, int smooth, int axis, int selector) {
     DeviceRecord* dev = nullptr;
@@ -141,43 +141,43 @@ ZEQ_API int ZEQ_SetSmooth(ZEQ_HANDLE h, int smooth, int axis, int selector) {
     if (rc != ZEQ_OK) return rc;
     if (smooth < 0 || smooth > 0xFFFF) return ZEQ_ERR_ARGUMENT;
     if ((rc = ZEQ_CheckFIFONotHalfFull(h, selector)) != ZEQ_OK) return rc;
-    return ZEQ_SetParam16(h, kSmooth, smooth, axis, selector);
+    return ZEQ_SetParam16(h, reg::smooth, smooth, axis, selector);
 }
 
 // ---- Point-to-point moves ------------------------------------------------------------------
 
 ZEQ_API int ZEQ_MCSmove(ZEQ_HANDLE h, int axis, int selector) {
-    return write16(h, kMcsgo, kGo, axis, selector);
+    return write16(h, reg::mcsgo, kGo, axis, selector);
 }
 ZEQ_API int ZEQ_PCSmove(ZEQ_HANDLE h, int axis, int selector) {
-    return write16(h, kPcsgo, kGo, axis, selector);
+    return write16(h, reg::pcsgo, kGo, axis, selector);
 }
 ZEQ_API int ZEQ_MCSstop(ZEQ_HANDLE h, int axis, int selector) {
-    return write16(h, kMcsgo, kStop, axis, selector);
+    return write16(h, reg::mcsgo, kStop, axis, selector);
 }
 ZEQ_API int ZEQ_PCSstop(ZEQ_HANDLE h, int axis, int selector) {
-    return write16(h, kPcsgo, kStop, axis, selector);
+    return write16(h, reg::pcsgo, kStop, axis, selector);
 }
 ZEQ_API int ZEQ_MoveAbsolute(ZEQ_HANDLE h, double position, int axis, int selector) {
-    return write_converted(h, Conv::Position, position, kMcstgpos, axis, selector, {},
-                           {{kMcsgo, kGo}});
+    return write_converted(h, Conv::Position, position, reg::mcstgpos, axis, selector, {},
+                           {{reg::mcsgo, kGo}});
 }
 ZEQ_API int ZEQ_MoveRelative(ZEQ_HANDLE h, double distance, int axis, int selector) {
-    return write_converted(h, Conv::Position, distance, kMcsdist, axis, selector, {},
-                           {{kMcsgo, kGo}});
+    return write_converted(h, Conv::Position, distance, reg::mcsdist, axis, selector, {},
+                           {{reg::mcsgo, kGo}});
 }
 // The superimposed generator adds its move to the axis; with `shiftmaster` set it shifts the
 // phase against the gearing master instead.
 ZEQ_API int ZEQ_MoveSuperimposed(ZEQ_HANDLE h, double distance, int axis, int selector) {
-    return write_converted(h, Conv::Position, distance, kPcsdist, axis, selector,
-                           {{kShiftmaster, 0}}, {{kPcsgo, kGo}});
+    return write_converted(h, Conv::Position, distance, reg::pcsdist, axis, selector,
+                           {{reg::shiftmaster, 0}}, {{reg::pcsgo, kGo}});
 }
 ZEQ_API int ZEQ_Phasing(ZEQ_HANDLE h, double distance, int axis, int selector) {
-    return write_converted(h, Conv::Position, distance, kPcsdist, axis, selector,
-                           {{kShiftmaster, 0xFFFF}}, {{kPcsgo, kGo}});
+    return write_converted(h, Conv::Position, distance, reg::pcsdist, axis, selector,
+                           {{reg::shiftmaster, 0xFFFF}}, {{reg::pcsgo, kGo}});
 }
 ZEQ_API int ZEQ_MoveVelocity(ZEQ_HANDLE h, double velocity, int axis, int selector) {
-    return write_converted(h, Conv::Velocity, velocity, kMcstgvel, axis, selector);
+    return write_converted(h, Conv::Velocity, velocity, reg::mcstgvel, axis, selector);
 }
 
 // ---- Homing --------------------------------------------------------------------------------
@@ -210,21 +210,21 @@ ZEQ_API int ZEQ_HomeIndex(ZEQ_HANDLE h, int direction, int flagB, int axis, int 
     return home(h, 0x007, direction, 0, flagB, axis, selector);
 }
 ZEQ_API int ZEQ_AbortHoming(ZEQ_HANDLE h, int axis, int selector) {
-    return write16(h, kGohome, kStop, axis, selector);
+    return write16(h, reg::gohome, kStop, axis, selector);
 }
 ZEQ_API int ZEQ_SetAtHome(ZEQ_HANDLE h, int axis, int selector) {
-    return write16(h, kSethome, kGo, axis, selector);
+    return write16(h, reg::sethome, kGo, axis, selector);
 }
 ZEQ_API int ZEQ_SetHomeOffset(ZEQ_HANDLE h, double position, int axis, int selector) {
-    return write_converted(h, Conv::Position, position, kHomepos, axis, selector);
+    return write_converted(h, Conv::Position, position, reg::homepos, axis, selector);
 }
 ZEQ_API int ZEQ_HomeDirect(ZEQ_HANDLE h, double position, int axis, int selector) {
-    return write_converted(h, Conv::Position, position, kHomepos, axis, selector, {},
-                           {{kSethome, kGo}});
+    return write_converted(h, Conv::Position, position, reg::homepos, axis, selector, {},
+                           {{reg::sethome, kGo}});
 }
 ZEQ_API int ZEQ_SetHighVel(ZEQ_HANDLE h, double velocity, int axis, int selector) {
-    return write_converted(h, Conv::Velocity, velocity, kHighvel, axis, selector);
+    return write_converted(h, Conv::Velocity, velocity, reg::highvel, axis, selector);
 }
 ZEQ_API int ZEQ_SetLowVel(ZEQ_HANDLE h, double velocity, int axis, int selector) {
-    return write_converted(h, Conv::Velocity, velocity, kLowvel, axis, selector);
+    return write_converted(h, Conv::Velocity, velocity, reg::lowvel, axis, selector);
 }

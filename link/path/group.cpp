@@ -2,32 +2,47 @@
 #include "path/group.h"
 
 #include <cstring>
+#include <mutex>
+#include <new>
 
+#include "card/names.h"
+#include "path/path_state.h"
 #include "transport/engine.h"
 #include "zeqlink.h"
 
 namespace zeq::link {
 namespace {
 
-constexpr uint8_t kContourHeader = 0x80 | kRegContour;
-constexpr uint8_t kDataContourFull = 0x01;  // data status: contour FIFO full
-constexpr uint8_t kDataContourBusy = 0x04;  // data status: contour port still taking a block
-constexpr uint8_t kDataGraphReady = 0x10;   // data status: graph capture data ready
+constexpr uint8_t kContourHeader = wire::kFrameWrite | wire::kPortContour;
+using wire::kDataContourBusy;
+using wire::kDataContourFull;
+using wire::kDataGraphReady;
 constexpr int kContourSends = 5;
 constexpr int kBusyPolls = 30;
-constexpr int kGraphMaxBytes = 256;
+constexpr int kGraphMaxBytes = wire::kMaxTransferBytes;
 constexpr int kGo = 0xFFFF;
+
+void free_path_state(PathState* st) {
+    delete st;
+}
+
+// Guards the making of a record's path state against two first calls at once.
+std::mutex& path_state_mutex() {
+    static std::mutex m;
+    return m;
+}
 
 // Status codes after which an exchange cannot go on.
 inline bool fatal(int rc) {
     return rc == ZEQ_ERR_HANDLE || rc == ZEQ_ERR_TIMEOUT;
 }
 
-// Waits for the contour port to take the block just sent: 0, 6/3, or 13.
+// Waits for the contour port to take the block just sent: ZEQ_OK, ZEQ_ERR_HANDLE /
+// ZEQ_ERR_TIMEOUT, or ZEQ_ERR_CHECKSUM.
 int wait_contour_taken(DeviceRecord* dev) {
     for (int i = 0; i < kBusyPolls; ++i) {
         uint8_t status = 0xFF;
-        const int rc = status_query(dev, kQueryDataStatus, &status);
+        const int rc = status_query(dev, wire::kQueryDataStatus, &status);
         if (fatal(rc)) return rc;
         if (!(status & kDataContourBusy)) return ZEQ_OK;
     }
@@ -58,10 +73,18 @@ uint32_t assemble_contour(uint8_t* f, const int16_t* words, int count) {
 int group_letter_address(int letter) {
     static const char kLetters[] = "XYZABCDEFGHIJKLM";
     const int c = letter & 0xFF;
-    const int upper = (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+    const int upper = static_cast<unsigned char>(card::ascii_upper(static_cast<char>(c)));
     for (int i = 0; kLetters[i] != '\0'; ++i)
-        if (kLetters[i] == upper) return kParamGroupX + i;
+        if (kLetters[i] == upper) return reg::group_x + i;
     return -1;
+}
+
+PathState* device_path(DeviceRecord* dev, bool make) {
+    if (!dev) return nullptr;
+    std::lock_guard<std::mutex> guard(path_state_mutex());
+    if (!dev->path && make)
+        dev->path = PathStateOwner(new (std::nothrow) PathState(), free_path_state);
+    return dev->path.get();
 }
 
 }  // namespace zeq::link
@@ -71,7 +94,7 @@ using namespace zeq::link;
 ZEQ_API int ZEQ_EnableGroup(ZEQ_HANDLE handle, int flag, int selector) {
     if (!find_device(handle)) return ZEQ_ERR_HANDLE;
     if (int rc = ZEQ_CheckFIFONotHalfFull(handle, selector)) return rc;
-    return ZEQ_SetParam16(handle, kParamStartGroup, (flag & 0xFF) ? kGo : 0, 0, selector);
+    return ZEQ_SetParam16(handle, reg::startgroup, (flag & 0xFF) ? kGo : 0, 0, selector);
 }
 
 ZEQ_API int ZEQ_ExitGroup(ZEQ_HANDLE handle, int selector) {
@@ -79,16 +102,16 @@ ZEQ_API int ZEQ_ExitGroup(ZEQ_HANDLE handle, int selector) {
     if (!dev) return ZEQ_ERR_HANDLE;
     if (int rc = ZEQ_CheckFIFONotHalfFull(handle, selector)) return rc;
     // The group stops whether or not this write is acknowledged once the FIFO is cleared.
-    (void)ZEQ_SetParam16(handle, kParamStartGroup, 0, 0, selector);
-    const int rc = ZEQ_SetParam16(handle, kParamCfifoCnt, 0, 0, selector);
-    if (rc == ZEQ_OK && dev->path) dev->path->initialised = false;
+    (void)ZEQ_SetParam16(handle, reg::startgroup, 0, 0, selector);
+    const int rc = ZEQ_SetParam16(handle, reg::cfifocnt, 0, 0, selector);
+    if (PathState* st = rc == ZEQ_OK ? device_path(dev, false) : nullptr) st->initialised = false;
     return rc;
 }
 
 ZEQ_API int ZEQ_ClearCFIFO(ZEQ_HANDLE handle, int selector) {
     if (!find_device(handle)) return ZEQ_ERR_HANDLE;
     if (int rc = ZEQ_CheckFIFONotHalfFull(handle, selector)) return rc;
-    return ZEQ_SetParam16(handle, kParamCfifoCnt, 0, 0, selector);
+    return ZEQ_SetParam16(handle, reg::cfifocnt, 0, 0, selector);
 }
 
 ZEQ_API int ZEQ_MapAxis2Group(ZEQ_HANDLE handle, int letter, int axis, int selector) {
@@ -106,7 +129,7 @@ ZEQ_API int ZEQ_SetGroupAxisNum(ZEQ_HANDLE handle, int count, int selector) {
     if (!dev) return ZEQ_ERR_HANDLE;
     if (count < 0 || count > dev->axisCount) return ZEQ_ERR_ARGUMENT;
     if (int rc = ZEQ_CheckFIFONotHalfFull(handle, selector)) return rc;
-    return ZEQ_SetParam16(handle, kParamGroupNum, count, 0, selector);
+    return ZEQ_SetParam16(handle, reg::groupnum, count, 0, selector);
 }
 
 ZEQ_API int ZEQ_GetCFIFOCnt(ZEQ_HANDLE handle, int* count, int selector) {
@@ -114,7 +137,7 @@ ZEQ_API int ZEQ_GetCFIFOCnt(ZEQ_HANDLE handle, int* count, int selector) {
     if (!count) return ZEQ_ERR_ARGUMENT;
     if (int rc = ZEQ_CheckFIFONotHalfFull(handle, selector)) return rc;
     uint16_t value = 0;
-    const int rc = ZEQ_GetParam16(handle, kParamCfifoCnt, &value, 0, selector);
+    const int rc = ZEQ_GetParam16(handle, reg::cfifocnt, &value, 0, selector);
     *count = value;
     return rc;
 }
@@ -126,7 +149,7 @@ ZEQ_API int ZEQ_PutContourData(ZEQ_HANDLE handle, const int16_t* words, int coun
 
     ExchangeGuard guard(exchange_lock());
     uint8_t status = 0xFF;
-    int rc = status_query(dev, kQueryDataStatus, &status);
+    int rc = status_query(dev, wire::kQueryDataStatus, &status);
     if (fatal(rc)) return rc;
     // A status that could not be read counts as full: nothing is sent into a FIFO that may be.
     if (status & kDataContourFull) return ZEQ_ERR_FIFO_FULL;
@@ -152,7 +175,7 @@ ZEQ_API int ZEQ_GetGraphData(ZEQ_HANDLE handle, void* buffer, int count) {
     ExchangeGuard guard(exchange_lock());
     (void)ZEQ_Purge(handle, ZEQ_PURGE_RX);
     uint8_t status = 0xFF;
-    if (int rc = status_query(dev, kQueryDataStatus, &status)) return rc;
+    if (int rc = status_query(dev, wire::kQueryDataStatus, &status)) return rc;
     if (!(status & kDataGraphReady)) return ZEQ_ERR_GRAPH_NOT_READY;
-    return read_bytes(dev, kRegContour, buffer, static_cast<uint32_t>(count));
+    return read_bytes(dev, wire::kPortContour, buffer, static_cast<uint32_t>(count));
 }

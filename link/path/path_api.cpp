@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "path/group.h"
+#include "path/path_state.h"
 #include "path/planner.h"
 #include "transport/engine.h"
 #include "zeqlink.h"
@@ -16,7 +17,7 @@ constexpr double kTolCounts = 20.0;  // the length tolerance: 20 counts in user 
 PathState* path_of(ZEQ_HANDLE handle, DeviceRecord** dev = nullptr) {
     DeviceRecord* d = find_device(handle);
     if (dev) *dev = d;
-    return d ? d->path.get() : nullptr;
+    return device_path(d);
 }
 
 PathScales scales_of(const DeviceRecord& dev, const PathState& st) {
@@ -50,7 +51,7 @@ T give(T value, T* out) {
 double coord_value(ZEQ_HANDLE handle, int c, bool origin, double* out) {
     DeviceRecord* dev = nullptr;
     PathState* st = path_of(handle, &dev);
-    if (!st) return give(6.0, out);
+    if (!st) return give(double{ZEQ_ERR_HANDLE}, out);
     const int axis = st->axisMap[c];
     if (axis < 0 || axis >= kMaxScaleAxes || dev->distScale[axis] == 0) return give(0.0, out);
     const int32_t counts = origin ? st->origin_counts[c] : st->lastPos_counts[c];
@@ -76,24 +77,23 @@ ZEQ_API int ZEQ_InitPath(ZEQ_HANDLE handle, int xAxis, int yAxis, int zAxis, int
     for (int c = 0; c < kPathCoords; ++c) st->axisMap[c] = map[c] < 0 ? int16_t{-1} : map[c];
 
     if (int rc = ZEQ_CheckFIFONotHalfFull(handle, selector)) return rc;
-    if (int rc = ZEQ_SetParam16(handle, kParamStartGroup, 0, 0, selector)) return rc;
-    if (int rc = ZEQ_SetParam16(handle, kParamCfifoCnt, 0, 0, selector)) return rc;
+    if (int rc = ZEQ_SetParam16(handle, reg::startgroup, 0, 0, selector)) return rc;
+    if (int rc = ZEQ_SetParam16(handle, reg::cfifocnt, 0, 0, selector)) return rc;
     // The card plays the words of a period in group-letter order, and the planner emits them in
     // X, Y, Z order of the driven coordinates: the n-th driven coordinate is group letter n.
     int n = 0;
     for (int c = 0; c < kPathCoords; ++c) {
         if (st->axisMap[c] < 0) continue;
-        if (int rc = ZEQ_SetParam16(handle, kParamGroupX + n, st->axisMap[c], 0, selector))
+        if (int rc = ZEQ_SetParam16(handle, reg::group_x + n, st->axisMap[c], 0, selector))
             return rc;
         ++n;
     }
-    if (int rc = ZEQ_SetParam16(handle, kParamGroupNum, n, 0, selector)) return rc;
+    if (int rc = ZEQ_SetParam16(handle, reg::groupnum, n, 0, selector)) return rc;
     for (int c = 0; c < kPathCoords; ++c) {
         st->origin_counts[c] = 0;
         if (st->axisMap[c] < 0) continue;
         int32_t pos = 0;
-        if (int rc = ZEQ_GetParam32(handle, kParamCurPos, &pos, st->axisMap[c], selector))
-            return rc;
+        if (int rc = ZEQ_GetParam32(handle, reg::curpos, &pos, st->axisMap[c], selector)) return rc;
         st->origin_counts[c] = pos;
     }
     if (n > 0) st->initialised = true;
@@ -203,8 +203,7 @@ ZEQ_API int ZEQ_UpdatePathPos(ZEQ_HANDLE handle, int selector) {
     for (int c = 0; c < kPathCoords; ++c) {
         if (st->axisMap[c] < 0) continue;
         int32_t pos = 0;
-        if (int rc = ZEQ_GetParam32(handle, kParamCurPos, &pos, st->axisMap[c], selector))
-            return rc;
+        if (int rc = ZEQ_GetParam32(handle, reg::curpos, &pos, st->axisMap[c], selector)) return rc;
         st->lastPos_counts[c] = static_cast<int32_t>(int64_t{pos} - st->origin_counts[c]);
     }
     return ZEQ_OK;
@@ -252,7 +251,7 @@ ZEQ_API double ZEQ_GetFeedOverride(ZEQ_HANDLE handle, double* out) {
 
 ZEQ_API double ZEQ_GetInterpFreq(ZEQ_HANDLE handle, double* out) {
     PathState* st = path_of(handle);
-    return give(st ? st->interpFreq_hz : 6.0, out);
+    return give(st ? st->interpFreq_hz : double{ZEQ_ERR_HANDLE}, out);
 }
 
 ZEQ_API double ZEQ_GetPathX(ZEQ_HANDLE handle, double* out) {

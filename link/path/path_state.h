@@ -9,11 +9,13 @@
 
 #include <cstdint>
 
+#include "card/wire.h"
+
 namespace zeq::link {
 
 constexpr int kPathSegSlots = 65536;   // segment ring, indexed by a 16-bit index
 constexpr int kPathCoords = 3;         // X, Y, Z
-constexpr int kContourMaxWords = 126;  // the largest contour block the card takes
+constexpr int kContourMaxWords = card::wire::kMaxContourWords;  // the largest block the card takes
 constexpr double kDefaultInterpFreq_hz = 95.367431640625;  // 10^8 / 2^20
 constexpr double kDefaultCornerLimit = 0.984807753012208;  // cos 10°
 

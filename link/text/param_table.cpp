@@ -9,8 +9,8 @@ namespace {
 
 constexpr TextParam kParams[] = {
 #define ZEQ_PARAM(name, format, address, kind, readOnly, global) \
-    {name, format, address, kind, readOnly, global},
-#include "desk/catalogue/system_params.inc"
+    {#name, format, address, kind, readOnly, global},
+#include "card/system_params.inc"
 #undef ZEQ_PARAM
 };
 static_assert(std::size(kParams) == kTextParamCount, "the catalogue has 237 system rows");
@@ -23,7 +23,7 @@ const TextParam* text_params() {
 
 const TextParam* find_text_param(std::string_view name) {
     for (const TextParam& p : kParams)
-        if (equals_ignore_case(name, p.name)) return &p;
+        if (equals_ignore_case(name, std::string_view(p.name))) return &p;
     return nullptr;
 }
 

@@ -32,13 +32,6 @@ bool accumulate(std::string_view digits, unsigned base, uint64_t limit, uint64_t
 
 }  // namespace
 
-bool equals_ignore_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
-    return true;
-}
-
 bool Tokens::next(std::string_view* token) {
     size_t i = 0;
     while (i < m_rest.size() && is_separator(m_rest[i])) ++i;

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "card/names.h"
+
 namespace zeq::link::text {
 
-inline char ascii_upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equals_ignore_case(std::string_view a, std::string_view b);
+// Names and keywords are matched as the card's names are (card/names.h).
+using card::ascii_upper;
+using card::equals_ignore_case;
 
 // Walks the tokens of one NUL-terminated line without copying it.
 class Tokens {

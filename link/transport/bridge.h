@@ -53,4 +53,20 @@ public:
     virtual Status open(size_t index, std::unique_ptr<Port>* out) = 0;
 };
 
+// ---- Backends from outside the transport -------------------------------------------------
+// The real bridges' backends belong to the transport. Any other kind of device (the virtual
+// cards) registers a maker here from its own module, so that the transport never names it; the
+// device list makes each registered backend once, at its first use, and shows its devices after
+// the real ones, in the order of registration.
+using BackendMaker = std::unique_ptr<Backend> (*)();
+
+// Adds `maker`; returns true, so that a backend can register while its file is initialised:
+//   const bool registered = bridge::register_backend(make_my_backend);
+// The registry is made at its first use, so the order of static initialisation does not matter.
+// A backend that registers after the device list was first used is not seen by this process.
+// Thread-safe.
+bool register_backend(BackendMaker maker);
+// The makers registered so far, in the order of registration.
+std::vector<BackendMaker> registered_backends();
+
 }  // namespace zeq::bridge

@@ -39,7 +39,7 @@ OpenList& open_list() {
 
 }  // namespace
 
-DeviceRecord::DeviceRecord() : path(std::make_unique<PathState>()) {
+DeviceRecord::DeviceRecord() {
     std::fill(std::begin(distScale), std::end(distScale), 1.0);
     std::memset(ident, 0, sizeof ident);
     std::memcpy(ident, kIdentText, sizeof kIdentText);

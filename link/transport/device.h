@@ -5,7 +5,6 @@
 #include <memory>
 #include <mutex>
 
-#include "path/path_state.h"
 #include "transport/bridge.h"
 #include "zeqlink.h"
 
@@ -14,6 +13,11 @@ namespace zeq::link {
 constexpr int kMaxScaleAxes = 16;
 constexpr int kFrameBufferSize = 1024;
 constexpr int kIdentSize = 20;
+
+// The path planner's state of a record. Its layout belongs to the planner (path/path_state.h);
+// the record only owns it, with the deleter the planner gave when it made it.
+struct PathState;
+using PathStateOwner = std::unique_ptr<PathState, void (*)(PathState*)>;
 
 // One open card. Created by an open function, freed by ZEQ_Close (or the close-all when the
 // library is unloaded).
@@ -26,7 +30,7 @@ struct DeviceRecord {
     int16_t axisCount = 4;
     double distScale[kMaxScaleAxes];  // counts per user distance unit, per axis
     double timeScale = 1.0;           // card ticks per user time unit
-    std::unique_ptr<PathState> path;  // the path planner, allocated once per open
+    PathStateOwner path{nullptr, nullptr};  // made by the planner at its first use
     char ident[kIdentSize];           // the maker's identification text
     uint8_t frame[kFrameBufferSize];  // every outgoing frame is assembled here
 };

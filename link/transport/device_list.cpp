@@ -6,10 +6,6 @@
 #include <mutex>
 #include <vector>
 
-#if __has_include("sim/sim_backend.h")
-#include "sim/sim_backend.h"
-#define ZEQ_HAS_SIM_BACKEND 1
-#endif
 #include "transport/trace.h"
 
 #if __has_include("transport/backend_d2xx.h")
@@ -29,8 +25,18 @@ constexpr size_t kListTextSize = 64;  // D2XX's description and serial buffers
 
 struct Backends {
     std::unique_ptr<bridge::Backend> real;
-    std::unique_ptr<bridge::Backend> sim;
+    std::vector<std::unique_ptr<bridge::Backend>> registered;  // the virtual cards, …
 };
+
+struct Registry {
+    std::mutex mutex;
+    std::vector<bridge::BackendMaker> makers;
+};
+
+Registry& registry() {
+    static Registry r;
+    return r;
+}
 
 Backends& backends() {
     // Made before the first record is registered, so destroyed after the list of open devices
@@ -43,9 +49,8 @@ Backends& backends() {
 #ifdef ZEQ_HAS_FTDI_BACKEND
         if (!made.real) made.real = bridge::make_ftdi_backend();
 #endif
-#ifdef ZEQ_HAS_SIM_BACKEND
-        made.sim = zeq::sim::make_sim_backend();
-#endif
+        for (bridge::BackendMaker maker : bridge::registered_backends())
+            if (auto backend = maker()) made.registered.push_back(std::move(backend));
         return made;
     }();
     return b;
@@ -65,11 +70,13 @@ std::mutex& list_mutex() {
 std::vector<Entry> enumerate() {
     std::vector<Entry> all;
     Backends& b = backends();
-    for (bridge::Backend* be : {b.real.get(), b.sim.get()}) {
-        if (!be) continue;
+    auto add = [&all](bridge::Backend* be) {
+        if (!be) return;
         std::vector<bridge::DeviceInfo> infos = be->list();
         for (size_t i = 0; i < infos.size(); ++i) all.push_back({be, i, std::move(infos[i])});
-    }
+    };
+    add(b.real.get());
+    for (const auto& be : b.registered) add(be.get());
     return all;
 }
 
@@ -160,3 +167,20 @@ bridge::Status open_device_ex(void* arg, uint32_t flags, std::unique_ptr<bridge:
 }
 
 }  // namespace zeq::link
+
+namespace zeq::bridge {
+
+bool register_backend(BackendMaker maker) {
+    auto& r = zeq::link::registry();
+    std::lock_guard<std::mutex> guard(r.mutex);
+    if (maker) r.makers.push_back(maker);
+    return true;
+}
+
+std::vector<BackendMaker> registered_backends() {
+    auto& r = zeq::link::registry();
+    std::lock_guard<std::mutex> guard(r.mutex);
+    return r.makers;
+}
+
+}  // namespace zeq::bridge

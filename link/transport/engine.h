@@ -4,38 +4,27 @@
 
 #include <cstdint>
 
+#include "card/registers.h"
+#include "card/wire.h"
 #include "transport/device.h"
 
 namespace zeq::link {
 
-// Port registers of the card.
-enum PortReg : int {
-    kRegImmediate = 0,   // command blocks / read-back data of the immediate FIFO
-    kRegQueue = 4,       // command blocks / read-back data of the queue FIFO
-    kRegControl = 8,     // start of the immediate FIFO; internal register address
-    kRegInternal = 12,   // internal register data
-    kRegContour = 16,    // contour data blocks / graph capture data
-    kRegFlashCs = 56,    // serial-flash chip select (0 selects, 1 releases)
-    kRegFlashData = 60,  // serial-flash data byte
-};
-
-// Status queries (one-byte answers).
-enum StatusQuery : uint8_t {
-    kQueryDataStatus = 0x48,
-    kQueryFifoStatus = 0x49,
-    kQueryAckStatus = 0x4C,
-};
+// Port registers, status queries and status bits of the card (card/wire.h).
+namespace wire = card::wire;
 
 // Parameter widths understood by the engines.
 enum class Width { Bits16, Bits32, Bits48, WaitToken, WaitToZero };
 
 // The port register of a FIFO selector (only its low byte counts).
-inline int selector_port(int selector) { return (selector & 0xFF) ? kRegQueue : kRegImmediate; }
+inline int selector_port(int selector) {
+    return (selector & 0xFF) ? wire::kPortQueue : wire::kPortImmediate;
+}
 inline bool is_queue(int selector) { return (selector & 0xFF) != 0; }
 
 // A parameter address fits the command word's 10 bits; any other would wrap onto another
 // register, so the services refuse it (ZEQ_ERR_ARGUMENT) before anything is sent.
-constexpr int kMaxAddress = 1023;
+constexpr int kMaxAddress = card::reg::kMaxAddress;
 inline bool address_valid(int address) {
     return address >= 0 && address <= kMaxAddress;
 }
@@ -43,22 +32,25 @@ inline bool address_valid(int address) {
 // The command word for an operation, axis (3 bits) and address (10 bits).
 uint16_t command_word(Width width, bool read, int axis, int address);
 
-// Sends `n` bytes with one bridge write: 1 on a short write, else the ZEQ_Write code; 6 for a
-// null record.
+// Sends `n` bytes with one bridge write: ZEQ_ERR_SEND on a short write, else the ZEQ_Write code;
+// ZEQ_ERR_HANDLE for a null record.
 int send_frame(DeviceRecord* dev, const uint8_t* bytes, uint32_t n);
 // Write transfer of one word to a register (80|reg, 01, lo, hi).
 int write_word(DeviceRecord* dev, int reg, uint16_t word);
-// One status query; *status is 0xFF when the code is not 0 (2 for a failed or short read).
+// One status query; *status is 0xFF when the code is not ZEQ_OK (ZEQ_ERR_RECEIVE for a failed
+// or short read).
 int status_query(DeviceRecord* dev, uint8_t query, uint8_t* status);
 // Read transfer of n bytes from a register (C0|reg, n-1), then a bridge read of exactly n
-// bytes; 3 when the read fails or is short. Posts the notification on success.
+// bytes; ZEQ_ERR_TIMEOUT when the read fails or is short. Posts the notification on success.
 int read_bytes(DeviceRecord* dev, int reg, void* out, uint32_t n);
-// The 2-, 4- and 6-byte value reads (the 6-byte read gives 2 on a failed bridge read).
+// The 2-, 4- and 6-byte value reads (the 6-byte read gives ZEQ_ERR_RECEIVE on a failed bridge
+// read).
 int read_u16(DeviceRecord* dev, int reg, uint16_t* value);
 int read_u32(DeviceRecord* dev, int reg, uint32_t* value);
 int read_s48(DeviceRecord* dev, int reg, int64_t* value);
 
-// Acknowledge wait (0x4C) and read-back wait (0x49) for a selector: 0, a query code, 13 / 24.
+// Acknowledge wait (0x4C) and read-back wait (0x49) for a selector: ZEQ_OK, a query code,
+// ZEQ_ERR_CHECKSUM / ZEQ_ERR_RBFIFO_EMPTY.
 int ack_wait(DeviceRecord* dev, int selector);
 int readback_wait(DeviceRecord* dev, int selector);
 

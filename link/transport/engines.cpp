@@ -53,7 +53,7 @@ uint32_t build_block(DeviceRecord* dev, uint16_t command, const uint16_t* values
     }
     put(sum);
     const uint32_t n = static_cast<uint32_t>(2 + 2 * words);
-    f[0] = static_cast<uint8_t>(0x80 | port);
+    f[0] = static_cast<uint8_t>(wire::kFrameWrite | port);
     f[1] = static_cast<uint8_t>(n - 3);
     return n;
 }
@@ -118,9 +118,9 @@ int write_engine(ZEQ_HANDLE handle, int axis, int address, int64_t value, Width 
     const int nvalues = value_words(width);
     // Wait blocks carry no value: the command word twice, like a read.
     const int port = (width == Width::WaitToken || width == Width::WaitToZero)
-                         ? kRegQueue
+                         ? wire::kPortQueue
                          : selector_port(selector);
-    const int ackSelector = port == kRegQueue ? 1 : 0;
+    const int ackSelector = port == wire::kPortQueue ? 1 : 0;
 
     int result = ZEQ_ERR_TIMEOUT;
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
@@ -201,7 +201,7 @@ int queued_read_engine(ZEQ_HANDLE handle, int axis, int address, Width width, in
 int readback_retrieve(ZEQ_HANDLE handle, int axis, int address, int64_t* value, Width width,
                       int selector) {
     ExchangeGuard guard(exchange_lock());
-    DeviceRecord* dev = find_device(handle);  // the bridge write would give 6 all the same
+    DeviceRecord* dev = find_device(handle);  // the bridge write would give ZEQ_ERR_HANDLE too
     if (!dev) return ZEQ_ERR_HANDLE;
     if (width != Width::Bits16 && width != Width::Bits32 && width != Width::Bits48)
         return ZEQ_ERR_ARGUMENT;

@@ -5,18 +5,24 @@
 
 namespace zeq::link {
 
-int flash_select(DeviceRecord* dev) { return write_word(dev, kRegFlashCs, 0); }
+int flash_select(DeviceRecord* dev) {
+    return write_word(dev, wire::kPortFlashCs, 0);
+}
 
-int flash_release(DeviceRecord* dev) { return write_word(dev, kRegFlashCs, 1); }
+int flash_release(DeviceRecord* dev) {
+    return write_word(dev, wire::kPortFlashCs, 1);
+}
 
-int flash_byte_out(DeviceRecord* dev, uint8_t byte) { return write_word(dev, kRegFlashData, byte); }
+int flash_byte_out(DeviceRecord* dev, uint8_t byte) {
+    return write_word(dev, wire::kPortFlashData, byte);
+}
 
 int flash_byte_in(DeviceRecord* dev, uint8_t* byte) {
     // Shifting a byte in takes a dummy byte out; the card keeps what came back in register 60.
-    int rc = write_word(dev, kRegFlashData, 0);
+    int rc = write_word(dev, wire::kPortFlashData, 0);
     if (rc != ZEQ_OK) return rc;
     uint16_t word = 0xFFFF;
-    rc = read_u16(dev, kRegFlashData, &word);
+    rc = read_u16(dev, wire::kPortFlashData, &word);
     *byte = static_cast<uint8_t>(word & 0xFF);
     return rc;
 }

@@ -8,13 +8,24 @@ namespace zeq::link {
 uint16_t command_word(Width width, bool read, int axis, int address) {
     uint16_t op = 0;
     switch (width) {
-        case Width::Bits16: op = read ? 0x0000 : 0x8000; break;
-        case Width::Bits32: op = read ? 0x2000 : 0xA000; break;
-        case Width::Bits48: op = read ? 0x4000 : 0xC000; break;
-        case Width::WaitToken: op = 0x6000; break;
-        case Width::WaitToZero: op = 0xE000; break;
+        case Width::Bits16:
+            op = read ? wire::kOpRead16 : wire::kOpWrite16;
+            break;
+        case Width::Bits32:
+            op = read ? wire::kOpRead32 : wire::kOpWrite32;
+            break;
+        case Width::Bits48:
+            op = read ? wire::kOpRead48 : wire::kOpWrite48;
+            break;
+        case Width::WaitToken:
+            op = wire::kOpWaitToken;
+            break;
+        case Width::WaitToZero:
+            op = wire::kOpWaitToZero;
+            break;
     }
-    return static_cast<uint16_t>(op | ((axis & 7) << 10) | (address & 0x3FF));
+    return static_cast<uint16_t>(op | ((axis & wire::kCommandAxisMask) << wire::kCommandAxisShift) |
+                                 (address & wire::kCommandAddressMask));
 }
 
 int send_frame(DeviceRecord* dev, const uint8_t* bytes, uint32_t n) {
@@ -29,7 +40,7 @@ int send_frame(DeviceRecord* dev, const uint8_t* bytes, uint32_t n) {
 int write_word(DeviceRecord* dev, int reg, uint16_t word) {
     if (!dev) return ZEQ_ERR_HANDLE;
     uint8_t* f = dev->frame;
-    f[0] = static_cast<uint8_t>(0x80 | (reg & 0x3F));
+    f[0] = static_cast<uint8_t>(wire::kFrameWrite | (reg & wire::kPortMask));
     f[1] = 0x01;
     f[2] = static_cast<uint8_t>(word & 0xFF);
     f[3] = static_cast<uint8_t>(word >> 8);
@@ -54,7 +65,7 @@ namespace {
 
 // Sends the read transfer C0|reg, n-1 for n bytes (1..256).
 int send_read_transfer(DeviceRecord* dev, int reg, uint32_t n) {
-    dev->frame[0] = static_cast<uint8_t>(0xC0 | (reg & 0x3F));
+    dev->frame[0] = static_cast<uint8_t>(wire::kFrameRead | (reg & wire::kPortMask));
     dev->frame[1] = static_cast<uint8_t>(n - 1);
     return send_frame(dev, dev->frame, 2);
 }
@@ -63,7 +74,7 @@ int send_read_transfer(DeviceRecord* dev, int reg, uint32_t n) {
 
 int read_bytes(DeviceRecord* dev, int reg, void* out, uint32_t n) {
     if (!dev) return ZEQ_ERR_HANDLE;
-    if (n == 0 || n > 256) return ZEQ_ERR_ARGUMENT;
+    if (n == 0 || n > wire::kMaxTransferBytes) return ZEQ_ERR_ARGUMENT;
     int rc = send_read_transfer(dev, reg, n);
     if (rc != ZEQ_OK) return rc;
     uint32_t got = 0;
@@ -96,7 +107,8 @@ int read_s48(DeviceRecord* dev, int reg, int64_t* value) {
     if (rc != ZEQ_OK) return rc;
     uint8_t b[6];
     uint32_t got = 0;
-    // The 48-bit read tells a failed bridge read (2) from a short one (3).
+    // The 48-bit read tells a failed bridge read (ZEQ_ERR_RECEIVE) from a short one
+    // (ZEQ_ERR_TIMEOUT).
     if (link_read(dev, b, 6, &got) != ZEQ_OK) return ZEQ_ERR_RECEIVE;
     if (got != 6) return ZEQ_ERR_TIMEOUT;
     uint64_t raw = 0;
@@ -111,7 +123,7 @@ namespace {
 
 constexpr int kStatusPolls = 30;
 
-// Polls `query` until `bit` is clear: 0, a query code at once, or `exhausted`.
+// Polls `query` until `bit` is clear: ZEQ_OK, a query code at once, or `exhausted`.
 int wait_bit_clear(DeviceRecord* dev, uint8_t query, uint8_t bit, int exhausted) {
     for (int i = 0; i < kStatusPolls; ++i) {
         uint8_t status = 0;
@@ -125,13 +137,16 @@ int wait_bit_clear(DeviceRecord* dev, uint8_t query, uint8_t bit, int exhausted)
 }  // namespace
 
 int ack_wait(DeviceRecord* dev, int selector) {
-    return wait_bit_clear(dev, kQueryAckStatus, is_queue(selector) ? 0x01 : 0x02,
+    return wait_bit_clear(dev, wire::kQueryAckStatus,
+                          is_queue(selector) ? wire::kAckQueuePending : wire::kAckImmediatePending,
                           ZEQ_ERR_CHECKSUM);
 }
 
 int readback_wait(DeviceRecord* dev, int selector) {
-    return wait_bit_clear(dev, kQueryFifoStatus, is_queue(selector) ? 0x02 : 0x08,
-                          ZEQ_ERR_RBFIFO_EMPTY);
+    return wait_bit_clear(
+        dev, wire::kQueryFifoStatus,
+        is_queue(selector) ? wire::kFifoQueueReadbackEmpty : wire::kFifoImmediateReadbackEmpty,
+        ZEQ_ERR_RBFIFO_EMPTY);
 }
 
 }  // namespace zeq::link

@@ -28,10 +28,10 @@ constexpr uint32_t kPasswordCharsOffset = kFlashPassword - kFlashPasswordLength;
 constexpr uint32_t kPasswordMaxChars = kFlashPageSize - kPasswordCharsOffset;
 constexpr uint8_t kErasedByte = 0xFF;
 
-constexpr int kMaxInternalReg = 0x7FFF;  // bit 15 of the address word marks it as an address
-constexpr uint16_t kInternalAddressFlag = 0x8000;
+constexpr int kMaxInternalReg = wire::kMaxInternalRegister;
+constexpr uint16_t kInternalAddressFlag = wire::kInternalAddressFlag;
 
-constexpr uint32_t kMachineDataBytes = 40;  // four axes of 10 bytes
+constexpr uint32_t kMachineDataBytes = wire::kMachineDataBytes;  // four axes of 10 bytes
 constexpr uint32_t kMachineDataGroup = 10;
 
 // The process-wide machine-data table: the last snapshot read from any device.
@@ -42,14 +42,14 @@ class FrameWriter {
   public:
     explicit FrameWriter(uint8_t* out) : m_out(out) {}
     void word(int reg, uint16_t value) {
-        m_out[m_n++] = static_cast<uint8_t>(0x80 | reg);
+        m_out[m_n++] = static_cast<uint8_t>(wire::kFrameWrite | reg);
         m_out[m_n++] = 0x01;
         m_out[m_n++] = static_cast<uint8_t>(value & 0xFF);
         m_out[m_n++] = static_cast<uint8_t>(value >> 8);
     }
-    void select() { word(kRegFlashCs, 0); }
-    void release() { word(kRegFlashCs, 1); }
-    void byteOut(uint8_t b) { word(kRegFlashData, b); }
+    void select() { word(wire::kPortFlashCs, 0); }
+    void release() { word(wire::kPortFlashCs, 1); }
+    void byteOut(uint8_t b) { word(wire::kPortFlashData, b); }
     void address(uint32_t a) {
         byteOut(static_cast<uint8_t>(a >> 16));
         byteOut(static_cast<uint8_t>(a >> 8));
@@ -242,9 +242,9 @@ uint16_t ZEQ_ReserveGR(ZEQ_HANDLE handle, int reg, int* code) {
     const uint16_t word = static_cast<uint16_t>(reg) | kInternalAddressFlag;
     std::array<uint8_t, 10> frame;
     FrameWriter w(frame.data());
-    w.word(kRegControl, word);
-    w.word(kRegControl, word);
-    frame[8] = static_cast<uint8_t>(0xC0 | kRegInternal);
+    w.word(wire::kPortControl, word);
+    w.word(wire::kPortControl, word);
+    frame[8] = static_cast<uint8_t>(wire::kFrameRead | wire::kPortInternal);
     frame[9] = 0x01;
     int rc = send_frame(dev, frame.data(), static_cast<uint32_t>(frame.size()));
     if (rc != ZEQ_OK) {
@@ -268,8 +268,8 @@ int ZEQ_ReserveWR(ZEQ_HANDLE handle, int reg, uint16_t value) {
     if (reg < 0 || reg > kMaxInternalReg) return ZEQ_ERR_ARGUMENT;
     // The card latches the address word; a lost address write shows in the data write's result
     // only, as the card answers neither.
-    (void)write_word(dev, kRegControl, static_cast<uint16_t>(reg) | kInternalAddressFlag);
-    return write_word(dev, kRegInternal, value);
+    (void)write_word(dev, wire::kPortControl, static_cast<uint16_t>(reg) | kInternalAddressFlag);
+    return write_word(dev, wire::kPortInternal, value);
 }
 
 const char* ZEQ_ReserveGInfo(ZEQ_HANDLE handle) {
@@ -283,7 +283,7 @@ int ZEQ_GetMCData(ZEQ_HANDLE handle, ZEQ_MCDATA** table) {
     if (!table) return ZEQ_ERR_ARGUMENT;
     {
         ExchangeGuard guard(exchange_lock());
-        const uint8_t request[2] = {static_cast<uint8_t>(0xC0 | kRegContour),
+        const uint8_t request[2] = {static_cast<uint8_t>(wire::kFrameRead | wire::kPortContour),
                                     static_cast<uint8_t>(kMachineDataBytes - 1)};
         int rc = send_frame(dev, request, sizeof request);
         if (rc != ZEQ_OK) return rc;

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <memory>
 
+#include "card/registers.h"
 #include "transport/device.h"
 #include "transport/device_list.h"
 #include "transport/device_registry.h"
@@ -12,7 +13,6 @@ namespace zeq::link {
 
 namespace {
 
-constexpr int kNaxisAddress = 634;
 constexpr int kOpenFifoChecks = 1024;
 constexpr uint32_t kOpenTimeoutMs = 200;
 constexpr size_t kPasswordMin = 4;
@@ -47,7 +47,7 @@ int finish_open(std::unique_ptr<bridge::Port> port, ZEQ_HANDLE* handle) {
         rc = ZEQ_CheckFIFONotHalfFull(h, 0);
     if (rc != ZEQ_ERR_FIFO_FULL) {
         uint16_t naxis = 0;
-        rc = ZEQ_GetParam16(h, kNaxisAddress, &naxis, 0, 0);
+        rc = ZEQ_GetParam16(h, card::reg::naxis, &naxis, 0, 0);
         if (rc == ZEQ_OK) dev->axisCount = static_cast<int16_t>(naxis);
     }
     if (rc != ZEQ_OK) {

@@ -8,8 +8,6 @@ namespace {
 constexpr int kFifoStatusRereads = 100;
 constexpr int kDrainRounds = 1024;
 constexpr int kStatusPolls = 30;
-constexpr int kClrIfifo = 513;  // clears the immediate FIFO
-constexpr int kClrQfifo = 521;  // clears the queue FIFO
 
 // A null out value is refused before anything is sent or consumed.
 template <typename T>
@@ -38,15 +36,15 @@ using namespace zeq::link;
 ZEQ_API int ZEQ_Reset(ZEQ_HANDLE handle) {
     DeviceRecord* dev = find_device(handle);
     if (!dev) return ZEQ_ERR_HANDLE;
-    dev->frame[0] = 0x7F;
-    dev->frame[1] = 0x5A;
+    dev->frame[0] = wire::kResetFrame0;
+    dev->frame[1] = wire::kResetFrame1;
     return send_frame(dev, dev->frame, 2);
 }
 
 ZEQ_API int ZEQ_StartIFIFO(ZEQ_HANDLE handle) {
     DeviceRecord* dev = find_device(handle);
     if (!dev) return ZEQ_ERR_HANDLE;
-    return write_word(dev, kRegControl, 0);
+    return write_word(dev, wire::kPortControl, wire::kControlStartImmediate);
 }
 
 ZEQ_API int ZEQ_SetWordData(ZEQ_HANDLE handle, uint16_t word, int selector) {
@@ -142,24 +140,26 @@ ZEQ_API int ZEQ_CheckFIFONotHalfFull(ZEQ_HANDLE handle, int selector) {
         ExchangeGuard guard(exchange_lock());
         DeviceRecord* dev = find_device(handle);
         if (!dev) return ZEQ_ERR_HANDLE;
-        rc = status_query(dev, kQueryFifoStatus, &status);
+        rc = status_query(dev, wire::kQueryFifoStatus, &status);
         // 0x00 and 0xFF are not valid FIFO readings: ask again, a bounded number of times.
         for (int i = 0; i < kFifoStatusRereads && rc == ZEQ_OK && (status == 0x00 || status == 0xFF);
              ++i)
-            rc = status_query(dev, kQueryFifoStatus, &status);
+            rc = status_query(dev, wire::kQueryFifoStatus, &status);
     }
     if (rc != ZEQ_OK) return rc;
-    const uint8_t halfFull = is_queue(selector) ? 0x10 : 0x40;
+    const uint8_t halfFull =
+        is_queue(selector) ? wire::kFifoQueueHalfFull : wire::kFifoImmediateHalfFull;
     return (status & halfFull) ? ZEQ_ERR_FIFO_FULL : ZEQ_OK;
 }
 
 ZEQ_API int ZEQ_CheckRBFIFOHalfFull(ZEQ_HANDLE handle, int selector) {
     DeviceRecord* dev = find_device(handle);
     if (!dev) return ZEQ_ERR_HANDLE;
-    const uint8_t bit = is_queue(selector) ? 0x01 : 0x04;
+    const uint8_t bit = is_queue(selector) ? wire::kDataQueueReadbackHalfFull
+                                           : wire::kDataImmediateReadbackHalfFull;
     for (int i = 0; i < kStatusPolls; ++i) {
         uint8_t status = 0;
-        int rc = status_query(dev, kQueryDataStatus, &status);
+        int rc = status_query(dev, wire::kQueryDataStatus, &status);
         if (rc != ZEQ_OK) return rc;
         if (status & bit) return ZEQ_OK;
     }
@@ -167,7 +167,8 @@ ZEQ_API int ZEQ_CheckRBFIFOHalfFull(ZEQ_HANDLE handle, int selector) {
 }
 
 ZEQ_API int ZEQ_ClearRBFIFO(ZEQ_HANDLE handle, int selector) {
-    const uint8_t empty = is_queue(selector) ? 0x02 : 0x08;
+    const uint8_t empty =
+        is_queue(selector) ? wire::kFifoQueueReadbackEmpty : wire::kFifoImmediateReadbackEmpty;
     for (int round = 0; round < kDrainRounds; ++round) {
         uint8_t status = 0xFF;
         int rc;
@@ -175,8 +176,9 @@ ZEQ_API int ZEQ_ClearRBFIFO(ZEQ_HANDLE handle, int selector) {
             ExchangeGuard guard(exchange_lock());
             DeviceRecord* dev = find_device(handle);
             if (!dev) return ZEQ_ERR_HANDLE;
-            rc = status_query(dev, kQueryFifoStatus, &status);
-            if (rc == ZEQ_OK && status == 0x00) rc = status_query(dev, kQueryFifoStatus, &status);
+            rc = status_query(dev, wire::kQueryFifoStatus, &status);
+            if (rc == ZEQ_OK && status == 0x00)
+                rc = status_query(dev, wire::kQueryFifoStatus, &status);
         }
         if (rc != ZEQ_OK) return rc;
         if (status == 0xFF) continue;
@@ -190,6 +192,6 @@ ZEQ_API int ZEQ_ClearRBFIFO(ZEQ_HANDLE handle, int selector) {
 
 ZEQ_API int ZEQ_ClearFIFO(ZEQ_HANDLE handle, int selector) {
     // A stalled FIFO cannot clear itself: each is cleared through the other.
-    if (is_queue(selector)) return ZEQ_SetParam16(handle, kClrQfifo, 0xFFFF, 0, 0);
-    return ZEQ_SetParam16(handle, kClrIfifo, 0xFFFF, 0, 1);
+    if (is_queue(selector)) return ZEQ_SetParam16(handle, zeq::card::reg::clrqfifo, 0xFFFF, 0, 0);
+    return ZEQ_SetParam16(handle, zeq::card::reg::clrififo, 0xFFFF, 0, 1);
 }

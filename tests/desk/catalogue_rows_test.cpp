@@ -70,8 +70,8 @@ TEST(CatalogueSystemRows, DataFileExpandsUnderAForeignMacro) {
         bool global;
     };
     static const Raw raw[] = {
-#define ZEQ_PARAM(name, format, address, kind, readOnly, global) {name, address, global != 0},
-#include "catalogue/system_params.inc"
+#define ZEQ_PARAM(name, format, address, kind, readOnly, global) {#name, address, global != 0},
+#include "card/system_params.inc"
 #undef ZEQ_PARAM
     };
     ASSERT_EQ(std::size(raw), 237u);

@@ -41,8 +41,8 @@ TEST(LibraryInfo, EveryReturnCodeOfTheHeaderHasItsOwnText) {
     EXPECT_STREQ(ZEQ_ErrorText(ZEQ_ERR_AXIS), "invalid axis number");
 }
 
-TEST(LibraryInfo, CodesTheLibraryNeverReturnsAreUnknown) {
-    for (int code : {-1, 11, 14, 25, 1000}) {
+TEST(LibraryInfo, CodesWithoutANameAreUnknown) {
+    for (int code : {-1, 25, 1000}) {
         EXPECT_STREQ(ZEQ_ErrorText(code), "unknown error") << code;
     }
 }

@@ -44,14 +44,14 @@ std::string CardInfo::dateText() const {
 int readCardInfo(ZEQ_HANDLE handle, CardInfo& out) {
     static const int hwAddress = addressOf("hwversion");
     static const int fwAddress = addressOf("fwversion");
-    int status = 0;
+    int status = ZEQ_OK;
     const std::uint16_t hw = myReadParamWord(handle, 0, hwAddress, &status);
-    if (status != 0) return status;
+    if (status != ZEQ_OK) return status;
     const std::uint16_t fw = myReadParamWord(handle, 0, fwAddress, &status);
-    if (status != 0) return status;
+    if (status != ZEQ_OK) return status;
     out.hwversion = hw;
     out.fwversion = fw;
-    return 0;
+    return ZEQ_OK;
 }
 
 std::vector<std::string> cardInfoLines(const CardInfo& info) {

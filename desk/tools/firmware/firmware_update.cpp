@@ -97,16 +97,16 @@ UpdateResult FirmwareUpdate::sequence(const UpdateRequest& request) {
         return UpdateResult::Failed;
 
     m_observer.status(msg::kPreparing);
-    int code = 0;
+    int code = ZEQ_OK;
     const int identifier = ReadID25(h, &code);
-    const std::uint32_t capacity = code == 0 ? flashCapacity(identifier) : 0;
+    const std::uint32_t capacity = code == ZEQ_OK ? flashCapacity(identifier) : 0;
     // An image that does not fit would be written past the chip's end; refused before the
     // chip is erased.
     if (capacity == 0 || file.image.size() > capacity) {
         m_dialogs.message(msg::kUpdateFailed);
         return UpdateResult::Failed;
     }
-    if (!probeCapacity(h, capacity) || myEraseChip(h) != 0) {
+    if (!probeCapacity(h, capacity) || myEraseChip(h) != ZEQ_OK) {
         m_dialogs.message(msg::kUpdateFailed);
         return UpdateResult::Failed;
     }
@@ -120,11 +120,11 @@ UpdateResult FirmwareUpdate::sequence(const UpdateRequest& request) {
         const std::size_t n = std::min(kBlockSize, size - written);
         int status = myWriteEEPROMBlock(h, static_cast<int>(written), static_cast<int>(n),
                                         file.image.data() + written);
-        if (status == 0) {
+        if (status == ZEQ_OK) {
             m_clock.sleepFor(1ms);
             status = EEPWaitForWrite(h);
         }
-        if (status != 0) {
+        if (status != ZEQ_OK) {
             m_dialogs.message(msg::kWriteFailed);
             return UpdateResult::Failed;
         }
@@ -170,7 +170,8 @@ bool FirmwareUpdate::probeCapacity(ZEQ_HANDLE h, std::uint32_t capacity) {
         static_cast<std::uint8_t>(kProbeWord >> 16), static_cast<std::uint8_t>(kProbeWord >> 24)};
     std::uint8_t back[4] = {};
     return ZEQ_ErasePage(h, static_cast<int>(at / 256)) == 0 &&
-           myWriteEEPROMBlock(h, static_cast<int>(at), 4, word) == 0 && EEPWaitForWrite(h) == 0 &&
+           myWriteEEPROMBlock(h, static_cast<int>(at), 4, word) == ZEQ_OK &&
+           EEPWaitForWrite(h) == ZEQ_OK &&
            ZEQ_ReadEEPBlock(h, static_cast<int>(at), back, 4) == 0 &&
            std::memcmp(word, back, 4) == 0;
 }
@@ -181,7 +182,7 @@ int FirmwareUpdate::verify(ZEQ_HANDLE h, const std::vector<std::uint8_t>& image,
     for (std::size_t at = 0; at < length; at += kBlockSize) {
         if (m_stop) return 0;
         const std::size_t n = std::min(kBlockSize, length - at);
-        if (ZEQ_ReadEEPBlock(h, static_cast<int>(at), block, static_cast<int>(n)) != 0 ||
+        if (ZEQ_ReadEEPBlock(h, static_cast<int>(at), block, static_cast<int>(n)) != ZEQ_OK ||
             std::memcmp(block, image.data() + at, n) != 0)
             return -1;
     }

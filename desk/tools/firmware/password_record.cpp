@@ -43,12 +43,12 @@ int writePasswordRecord(ZEQ_HANDLE handle, CardKind kind, std::string_view passw
     const PasswordRecord record = passwordRecordOf(kind);
     const std::uint8_t length = static_cast<std::uint8_t>(password.size());
     int status = myWriteEEPROMBlock(handle, static_cast<int>(record.base), 1, &length);
-    if (status == 0) status = EEPWaitForWrite(handle);
-    if (status != 0) return status;
+    if (status == ZEQ_OK) status = EEPWaitForWrite(handle);
+    if (status != ZEQ_OK) return status;
     status = myWriteEEPROMBlock(handle, static_cast<int>(record.base + 8),
                                 static_cast<int>(password.size()),
                                 reinterpret_cast<const std::uint8_t*>(password.data()));
-    if (status == 0) status = EEPWaitForWrite(handle);
+    if (status == ZEQ_OK) status = EEPWaitForWrite(handle);
     return status;
 }
 

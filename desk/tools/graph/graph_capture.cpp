@@ -69,7 +69,7 @@ bool GraphCapture::resolve(const GraphParam& p, Selector& out) {
 
 // A value by the parameter's width: 16-bit sign-extended, 32-bit, 48-bit whole.
 int GraphCapture::read(ZEQ_HANDLE h, const Selector& s, std::int64_t& value) {
-    int status = 0;
+    int status = ZEQ_OK;
     if (s.kind == kKindUInt32 || s.kind == kKindInt32) {
         value = myReadParam(h, s.axis, s.address, &status);
     } else if (s.kind == kKindInt48) {
@@ -128,20 +128,20 @@ void GraphCapture::capture(GraphRequest rq) {
         GraphSample s;
         bool yRead = false;
         int status = read(h, x, s.x);
-        if (status == 0 && s.x >= rq.low && s.x <= rq.high) {
-            for (int k = 0; k < 3 && status == 0; ++k) {
+        if (status == ZEQ_OK && s.x >= rq.low && s.x <= rq.high) {
+            for (int k = 0; k < 3 && status == ZEQ_OK; ++k) {
                 if (!rq.yUsed[k]) continue;
                 status = read(h, y[k], s.y[k]);
-                if (status == 0) s.read[k] = true;
+                if (status == ZEQ_OK) s.read[k] = true;
             }
-            yRead = status == 0;
+            yRead = status == ZEQ_OK;
         }
         if (status == ZEQ_ERR_TIMEOUT) {
             m_dialogs.message(graph_text::kTimeout);
             break;
         }
-        if (status != 0 && status != ZEQ_ERR_GRAPH_NOT_READY) break;
-        if (status == 0) {
+        if (status != ZEQ_OK && status != ZEQ_ERR_GRAPH_NOT_READY) break;
+        if (status == ZEQ_OK) {
             {
                 std::lock_guard lock(m_mutex);
                 m_buffer[static_cast<std::size_t>(taken)] = s;

@@ -105,21 +105,21 @@ bool HomingSetup::select(int board, int axis) {
     m_worker.post([this, h, board, axis, ad] {
         // Every value first; nothing changes when one read fails.
         HomingValues v;
-        int status = 0;
+        int status = ZEQ_OK;
         v.homeseq = myReadParamWord(h, axis, ad.homeseq, &status);
-        if (status == 0) v.highvel = myReadParam(h, axis, ad.highvel, &status);
-        if (status == 0) v.lowvel = myReadParam(h, axis, ad.lowvel, &status);
-        if (status == 0) v.homepos = myReadParam(h, axis, ad.homepos, &status);
-        if (status == 0) v.homeSTpos = myReadParam(h, axis, ad.homeSTpos, &status);
-        if (status == 0) {
+        if (status == ZEQ_OK) v.highvel = myReadParam(h, axis, ad.highvel, &status);
+        if (status == ZEQ_OK) v.lowvel = myReadParam(h, axis, ad.lowvel, &status);
+        if (status == ZEQ_OK) v.homepos = myReadParam(h, axis, ad.homepos, &status);
+        if (status == ZEQ_OK) v.homeSTpos = myReadParam(h, axis, ad.homeSTpos, &status);
+        if (status == ZEQ_OK) {
             std::lock_guard lock(m_mutex);
             AxisState& a = m_axes[static_cast<std::size_t>(board * kAxesPerBoard + axis)];
             a.written = v;
             a.edited = v;
             a.loaded = true;
         }
-        if (status == 0 && m_board.load() == board && m_axis.load() == axis) showFromSeq();
-        if (m_observer) m_observer->axisLoaded(board, axis, status == 0);
+        if (status == ZEQ_OK && m_board.load() == board && m_axis.load() == axis) showFromSeq();
+        if (m_observer) m_observer->axisLoaded(board, axis, status == ZEQ_OK);
     });
     return true;
 }
@@ -215,18 +215,18 @@ bool HomingSetup::writeSetup() {
         // `homeseq`, then the speeds and the offset, then the position to move to when the
         // sequence ends with a move; the first failure ends the write.
         int status = myWriteParamWord(h, axis, ad.homeseq, v.homeseq);
-        if (status == 0) status = myWriteParam(h, axis, ad.highvel, v.highvel);
-        if (status == 0) status = myWriteParam(h, axis, ad.lowvel, v.lowvel);
-        if (status == 0) status = myWriteParam(h, axis, ad.homepos, v.homepos);
-        if (status == 0 && (v.homeseq & homeseq::kMoveAfterHomeBit))
+        if (status == ZEQ_OK) status = myWriteParam(h, axis, ad.highvel, v.highvel);
+        if (status == ZEQ_OK) status = myWriteParam(h, axis, ad.lowvel, v.lowvel);
+        if (status == ZEQ_OK) status = myWriteParam(h, axis, ad.homepos, v.homepos);
+        if (status == ZEQ_OK && (v.homeseq & homeseq::kMoveAfterHomeBit))
             status = myWriteParam(h, axis, ad.homeSTpos, v.homeSTpos);
-        if (status != 0) {
+        if (status != ZEQ_OK) {
             m_dialogs.message(homing_text::kSaveFailed);
         } else {
             std::lock_guard lock(m_mutex);
             m_axes[static_cast<std::size_t>(board * kAxesPerBoard + axis)].written = v;
         }
-        if (m_observer) m_observer->setupWritten(status == 0);
+        if (m_observer) m_observer->setupWritten(status == ZEQ_OK);
     });
     return true;
 }
@@ -246,8 +246,8 @@ bool HomingSetup::startSearch() {
     const int axis = m_axis, address = m_addr.gohome;
     m_worker.post([this, h, axis, address] {
         const int status = myWriteParamWord(h, axis, address, 0xFFFF);
-        if (status != 0) m_dialogs.message(homing_text::kSearchFailed);
-        if (m_observer) m_observer->searchStarted(status == 0);
+        if (status != ZEQ_OK) m_dialogs.message(homing_text::kSearchFailed);
+        if (m_observer) m_observer->searchStarted(status == ZEQ_OK);
     });
     return true;
 }
@@ -258,7 +258,7 @@ bool HomingSetup::setHome() {
     const int axis = m_axis, address = m_addr.sethome;
     m_worker.post([this, h, axis, address] {
         const int status = myWriteParamWord(h, axis, address, 0xFFFF);
-        if (m_observer) m_observer->homeSet(status == 0);
+        if (m_observer) m_observer->homeSet(status == ZEQ_OK);
     });
     return true;
 }

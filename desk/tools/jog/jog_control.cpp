@@ -96,9 +96,9 @@ bool JogControl::press(Direction direction) {
     m_worker.post([this, h, axis, time, dist, velocity] {
         // The card's time scale, then the axis's distance scale, then the velocity move.
         int status = MySetTimescale(h, time);
-        if (status == 0) status = MySetDistScale(h, dist, axis);
-        if (status == 0) status = MyMoveVelocity(h, velocity, axis, 0);
-        if (status != 0) m_dialogs.message(jog_text::kJogFailed);
+        if (status == ZEQ_OK) status = MySetDistScale(h, dist, axis);
+        if (status == ZEQ_OK) status = MyMoveVelocity(h, velocity, axis, 0);
+        if (status != ZEQ_OK) m_dialogs.message(jog_text::kJogFailed);
     });
     return true;
 }
@@ -109,7 +109,7 @@ void JogControl::release() {
     const ZEQ_HANDLE h = m_jogHandle;
     const int axis = m_jogAxis;
     m_worker.post([this, h, axis] {
-        if (MyMoveVelocity(h, 0.0, axis, 0) != 0) m_dialogs.message(jog_text::kJogFailed);
+        if (MyMoveVelocity(h, 0.0, axis, 0) != ZEQ_OK) m_dialogs.message(jog_text::kJogFailed);
         if (m_observer) m_observer->jogReleased();
     });
 }

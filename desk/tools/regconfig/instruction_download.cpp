@@ -11,17 +11,14 @@ namespace zeq::desk::regconfig {
 
 namespace {
 
-constexpr int kFifoHalfFull = 8;
-constexpr int kStatusBadKind = 15;
-
 // Polls the immediate FIFO until it is below half full, at most kFifoWaitLimit. A card that
 // stays half full would otherwise hold the command for ever.
 int waitForFifo(ZEQ_HANDLE handle, Clock& clock, const FifoProbe& probe) {
     const auto deadline = clock.now() + kFifoWaitLimit;
     for (;;) {
         const int status = probe ? probe(handle) : WaitForICDFIFONotHalfFull(handle);
-        if (status != kFifoHalfFull) return 0;
-        if (clock.now() >= deadline) return kFifoHalfFull;
+        if (status != ZEQ_ERR_FIFO_FULL) return ZEQ_OK;
+        if (clock.now() >= deadline) return ZEQ_ERR_FIFO_FULL;
         clock.sleepFor(std::chrono::milliseconds(1));
     }
 }
@@ -39,7 +36,7 @@ int writeParameter(ZEQ_HANDLE handle, const Instruction& ins) {
         case kKindInt48:
             return myWriteParamDouble(handle, ins.axis, ins.address, ins.value);
         default:
-            return kStatusBadKind;
+            return ZEQ_ERR_OTHER;
     }
 }
 
@@ -48,11 +45,11 @@ int writeParameter(ZEQ_HANDLE handle, const Instruction& ins) {
 int executeInstructions(ZEQ_HANDLE handle, const std::vector<Instruction>& instructions,
                         Clock& clock, const FifoProbe& probe) {
     for (const Instruction& ins : instructions) {
-        int status = 0;
+        int status = ZEQ_OK;
         switch (ins.op) {
             case Instruction::Op::Write:
                 status = waitForFifo(handle, clock, probe);
-                if (status == 0) status = writeParameter(handle, ins);
+                if (status == ZEQ_OK) status = writeParameter(handle, ins);
                 break;
             case Instruction::Op::TimeScale:
                 status = MySetTimescale(handle, ins.scale);
@@ -61,9 +58,9 @@ int executeInstructions(ZEQ_HANDLE handle, const std::vector<Instruction>& instr
                 status = MySetDistScale(handle, ins.scale, ins.axis);
                 break;
         }
-        if (status != 0) return status;
+        if (status != ZEQ_OK) return status;
     }
-    return 0;
+    return ZEQ_OK;
 }
 
 bool downloadInstructionFile(ZEQ_HANDLE handle, const std::string& path, OutputSink& output,

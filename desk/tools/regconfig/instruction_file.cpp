@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "card/names.h"
 #include "catalogue/param_catalogue.h"
 
 namespace zeq::desk::regconfig {
@@ -89,12 +90,7 @@ bool tokenize(std::string_view text, std::vector<Token>& out, int& errorLine) {
 }
 
 bool sameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return card::equals_ignore_case(a, b);
 }
 
 // A decimal integer that fits 48 bits (the widest register), or a hexadecimal number of at

@@ -28,12 +28,10 @@ int addressOf(RegId id) {
     return table[static_cast<std::size_t>(id)];
 }
 
-constexpr int kStatusUnknownParameter = 15;
-
 int readRegister(ZEQ_HANDLE h, int axis, const RegisterInfo& r, std::int32_t& out) {
     const int address = addressOf(r.id);
-    if (address < 0) return kStatusUnknownParameter;
-    int status = 0;
+    if (address < 0) return ZEQ_ERR_OTHER;
+    int status = ZEQ_OK;
     if (r.words == 1)
         out = myReadParamWord(h, axis, address, &status);
     else
@@ -43,7 +41,7 @@ int readRegister(ZEQ_HANDLE h, int axis, const RegisterInfo& r, std::int32_t& ou
 
 int writeRegister(ZEQ_HANDLE h, int axis, const RegisterInfo& r, std::int32_t value) {
     const int address = addressOf(r.id);
-    if (address < 0) return kStatusUnknownParameter;
+    if (address < 0) return ZEQ_ERR_OTHER;
     return r.words == 1 ? myWriteParamWord(h, axis, address, value & 0xFFFF)
                         : myWriteParam(h, axis, address, value);
 }
@@ -97,13 +95,13 @@ void RegisterConfig::resize(int count, int naxis) {
 
 int RegisterConfig::readFromCard(ZEQ_HANDLE h, int axisCount) {
     const int naxis = readAxisCount(h);
-    if (naxis < 0) return 3;
+    if (naxis < 0) return ZEQ_ERR_TIMEOUT;
     std::vector<AxisRegisters> axes(
         static_cast<std::size_t>(std::clamp(axisCount, 0, kMaxConfigAxes)));
     for (std::size_t a = 0; a < axes.size(); ++a) {
         for (const RegisterInfo& r : kRegisters) {
             const int status = readRegister(h, static_cast<int>(a), r, axes[a][r.id]);
-            if (status != 0) return status;
+            if (status != ZEQ_OK) return status;
         }
         axes[a].distScale = MyGetDistScale(h, static_cast<int>(a));
     }
@@ -111,7 +109,7 @@ int RegisterConfig::readFromCard(ZEQ_HANDLE h, int axisCount) {
     m_axes = std::move(axes);
     m_naxis = naxis;
     m_saved = true;
-    return 0;
+    return ZEQ_OK;
 }
 
 int RegisterConfig::apply(ZEQ_HANDLE h) {
@@ -119,13 +117,13 @@ int RegisterConfig::apply(ZEQ_HANDLE h) {
         const AxisRegisters& v = axis(a);
         for (const RegisterInfo& r : kRegisters) {
             if (r.group == Group::Aiod && !hasAiod()) continue;
-            if (const int status = writeRegister(h, a, r, v[r.id]); status != 0) return status;
+            if (const int status = writeRegister(h, a, r, v[r.id]); status != ZEQ_OK) return status;
         }
-        if (const int status = MySetDistScale(h, v.distScale, a); status != 0) return status;
-        if (const int status = MySetTimescale(h, m_timeScale); status != 0) return status;
+        if (const int status = MySetDistScale(h, v.distScale, a); status != ZEQ_OK) return status;
+        if (const int status = MySetTimescale(h, m_timeScale); status != ZEQ_OK) return status;
     }
     m_saved = true;
-    return 0;
+    return ZEQ_OK;
 }
 
 std::string RegisterConfig::instructionText() const {

@@ -14,11 +14,6 @@ namespace zeq::desk::teach {
 
 namespace {
 
-constexpr int kFifoFull = 8;
-constexpr int kInvalidLine = 17;
-constexpr int kZeroLength = 19;
-constexpr int kPointJump = 20;
-constexpr int kPathBusy = 22;
 constexpr int kQueue = 1;
 constexpr int kImmediate = 0;
 
@@ -41,11 +36,11 @@ std::vector<int> checkedAxes(const TeachSettings& s, int axisCount) {
 
 int TeachPlayer::retry(const std::function<int()>& call) {
     int status = call();
-    while (status == kFifoFull && !m_stop) {
+    while (status == ZEQ_ERR_FIFO_FULL && !m_stop) {
         m_clock.sleepFor(std::chrono::milliseconds(1));
         status = call();
     }
-    return m_stop && status == kFifoFull ? 0 : status;
+    return m_stop && status == ZEQ_ERR_FIFO_FULL ? ZEQ_OK : status;
 }
 
 bool TeachPlayer::fail(int status) {
@@ -67,7 +62,7 @@ bool TeachPlayer::jog(const TeachSettings& s, int axis, int direction) {
         return false;
     }
     const double velocity = direction > 0 ? s.jogSpeed : direction < 0 ? -s.jogSpeed : 0.0;
-    if (MyMoveVelocity(s.handle, velocity, axis, kImmediate) != 0) {
+    if (MyMoveVelocity(s.handle, velocity, axis, kImmediate) != ZEQ_OK) {
         m_dialogs.message(msg::kJogFailed);
         return false;
     }
@@ -84,7 +79,7 @@ bool TeachPlayer::record(const TeachSettings& s, PointList& points) {
     for (int a = 0; a < points.axisCount(); ++a) {
         if (!s.checked(a)) continue;
         double position = 0;
-        if (MyGetActPos(s.handle, &position, a, kImmediate) != 0) continue;
+        if (MyGetActPos(s.handle, &position, a, kImmediate) != ZEQ_OK) continue;
         char cell[64];
         std::snprintf(cell, sizeof cell, "%.4lf", position);
         row.cells[static_cast<std::size_t>(a)] = cell;
@@ -112,9 +107,9 @@ bool TeachPlayer::returnToPoint1(const TeachSettings& s, const PointList& points
             return false;
         }
         if (r == CellRead::Empty) continue;
-        if (const int st = MySetMCStgPos(s.handle, position, a, kImmediate); st != 0)
+        if (const int st = MySetMCStgPos(s.handle, position, a, kImmediate); st != ZEQ_OK)
             return fail(st);
-        if (const int st = MyMCSmove(s.handle, a, kImmediate); st != 0) return fail(st);
+        if (const int st = MyMCSmove(s.handle, a, kImmediate); st != ZEQ_OK) return fail(st);
     }
     m_atPoint1 = true;
     return true;
@@ -159,10 +154,11 @@ bool TeachPlayer::play(const TeachSettings& s, const PointList& points) {
 bool TeachPlayer::moveOneAxis(const TeachSettings& s, int axis, double position, double speed) {
     const ZEQ_HANDLE h = s.handle;
     int st = retry([&] { return MySetMCSmaxvel(h, speed, axis, kQueue); });
-    if (st == 0 && !m_stop) st = retry([&] { return MyMoveAbsolute(h, position, axis, kQueue); });
-    if (st == 0 && !m_stop)
+    if (st == ZEQ_OK && !m_stop)
+        st = retry([&] { return MyMoveAbsolute(h, position, axis, kQueue); });
+    if (st == ZEQ_OK && !m_stop)
         st = retry([&] { return myWriteWaitToZeroQ(h, axis, movingAddress()); });
-    return st == 0 || fail(st);
+    return st == ZEQ_OK || fail(st);
 }
 
 bool TeachPlayer::playMode1(const TeachSettings& s, const PointList& points) {
@@ -226,13 +222,13 @@ bool TeachPlayer::playMode0(const TeachSettings& s, const PointList& points) {
             return MyLinearNA(h, speed, items.data(), static_cast<int>(items.size()), &master,
                               kQueue);
         });
-        if (st == 0 && !m_stop)
+        if (st == ZEQ_OK && !m_stop)
             st = retry([&] { return myWriteWaitToZeroQ(h, master, movingAddress()); });
         for (const LinearItem& item : items) {
-            if (st != 0 || m_stop) break;
+            if (st != ZEQ_OK || m_stop) break;
             st = retry([&] { return MyGearout(h, item.axis, kQueue); });
         }
-        if (st != 0) return fail(st);
+        if (st != ZEQ_OK) return fail(st);
     }
     return true;
 }
@@ -245,10 +241,10 @@ bool TeachPlayer::playMode2(const TeachSettings& s, const PointList& points) {
     const int z = axes.size() > 2 ? axes[2] : -1;
     MyClearSegList(h);
     int st = retry([&] { return MyInitPath(h, x, y, z, kQueue); });
-    if (st != 0) return fail(st);
+    if (st != ZEQ_OK) return fail(st);
     auto scaleOf = [&](int axis) { return axis < 0 ? 1.0 : std::fabs(MyGetDistScale(h, axis)); };
     st = SetPartCartesianSys(h, scaleOf(x), scaleOf(y), scaleOf(z));
-    if (st != 0) return fail(st);
+    if (st != ZEQ_OK) return fail(st);
     MySetPathAccel(h, s.pathAccel);
     MySetPathDecel(h, s.pathDecel);
     double origin[3] = {0, 0, 0};
@@ -259,7 +255,7 @@ bool TeachPlayer::playMode2(const TeachSettings& s, const PointList& points) {
     double point[3] = {0, 0, 0};
     for (std::size_t k = 0; k < axes.size(); ++k) {
         double actual = 0;
-        if ((st = MyGetActPos(h, &actual, axes[k], kImmediate)) != 0) return fail(st);
+        if ((st = MyGetActPos(h, &actual, axes[k], kImmediate)) != ZEQ_OK) return fail(st);
         point[k] = actual - origin[k];
     }
     MyClearSegList(h);
@@ -282,26 +278,26 @@ bool TeachPlayer::playMode2(const TeachSettings& s, const PointList& points) {
         }
         if (i == 0 && !m_atPoint1) endSpeed = 0;
         st = AddLineSeg(h, point[0], point[1], point[2], speed, endSpeed);
-        if (st == kZeroLength) continue;
-        if (st == kInvalidLine) {
+        if (st == ZEQ_ERR_ZERO_SEGMENT) continue;
+        if (st == ZEQ_ERR_CORNER) {
             m_dialogs.message(msg::kInvalidLine);
             return false;
         }
-        if (st != 0) return fail(st);
+        if (st != ZEQ_OK) return fail(st);
     }
     if (m_stop) return true;
     st = retry([&] { return myEnableGrou(h, 1, kQueue); });
-    if (st != 0) return fail(st);
+    if (st != ZEQ_OK) return fail(st);
     st = ExecutePath(h);
-    while (st == kPathBusy && !m_stop) {
+    while (st == ZEQ_ERR_PATH_NOT_DONE && !m_stop) {
         m_clock.sleepFor(std::chrono::milliseconds(1));
         st = ExecutePath(h);
     }
-    if (st == kPointJump) {
+    if (st == ZEQ_ERR_PATH_JUMP) {
         m_dialogs.message(msg::kPathJump);
         return false;
     }
-    if (st != 0 && st != kPathBusy) return fail(st);
+    if (st != ZEQ_OK && st != ZEQ_ERR_PATH_NOT_DONE) return fail(st);
     return true;
 }
 

@@ -1,11 +1,10 @@
 #include "tools/watch/watch_list.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "binding/device_wrappers.h"
+#include "card/names.h"
 #include "catalogue/param_catalogue.h"
 #include "tools/watch/watch_messages.h"
 
@@ -22,9 +21,7 @@ std::string formatted(const char* format, std::string_view arg) {
 
 bool isSystemName(std::string_view name) {
     for (const ParamRow& r : systemParamRows()) {
-        const std::string_view n = r.nameView();
-        if (n.size() == name.size() && ::strncasecmp(n.data(), name.data(), n.size()) == 0)
-            return true;
+        if (card::equals_ignore_case(r.nameView(), name)) return true;
     }
     return false;
 }
@@ -282,7 +279,7 @@ void WatchList::runPass(unsigned generation) {
         rows = m_rows;
         rowsGeneration = m_rowsGeneration;
     }
-    int status = 0;
+    int status = ZEQ_OK;
     std::string lastName;
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const WatchRow& r = rows[i];
@@ -323,8 +320,8 @@ void WatchList::runPass(unsigned generation) {
                 continue;
             }
             setValue(i, rowsGeneration,
-                     status != 0 ? std::string(watch_text::kReadError)
-                                 : formatWatchValue(value, p.kind, m_hex.load()));
+                     status != ZEQ_OK ? std::string(watch_text::kReadError)
+                                      : formatWatchValue(value, p.kind, m_hex.load()));
             break;
         }
         if (!live()) {

@@ -34,7 +34,7 @@ class WatchObserver {
     virtual void valueChanged(int /*row*/, const std::string& /*text*/) {}
     // A pass ended; `complete`: it went through every row (false: a stop cut it short).
     virtual void passEnded(bool /*complete*/) {}
-    // Polling ended by itself (status 6); the list is stopped.
+    // Polling ended by itself (ZEQ_ERR_HANDLE); the list is stopped.
     virtual void pollingEnded() {}
 };
 
