@@ -139,6 +139,7 @@ private:
 
     // Built-ins (builtins.cpp, events.cpp).
     void builtinCall();
+    void specialBuiltin(int code);
     bool atLineEnd(bool reportIt);
     bool commaStep();
     bool enterFunction();
