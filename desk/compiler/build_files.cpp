@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -19,8 +20,10 @@
 namespace zeq::desk {
 
 namespace {
-void putU32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+// Little-endian at `at`, which the caller has sized.
+char* putU32(char* at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) *at++ = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return at;
 }
 uint32_t modificationTime(const std::string& path) {
     struct stat st {};
@@ -38,23 +41,25 @@ bool writeFile(const std::string& path, const std::string& bytes) {
 std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
                                       std::string_view sourcePath) const {
     const auto labels = static_cast<size_t>(m_labelCounter);
-    std::string out;
-    out.reserve(24 + sourcePath.size() + 8 * labels + 4 * m_lineMap.size());
-    putU32(out, sourceTime);
-    putU32(out, buildTime);
-    putU32(out, static_cast<uint32_t>(sourcePath.size()));
-    putU32(out, m_globalListOffset);
-    putU32(out, static_cast<uint32_t>(labels));
-    putU32(out, static_cast<uint32_t>(m_lineMap.size()));
-    out.append(sourcePath);
+    // One buffer of the file's size, filled in place.
+    std::string out(24 + sourcePath.size() + 8 * labels + 4 * m_lineMap.size(), '\0');
+    char* at = out.data();
+    at = putU32(at, sourceTime);
+    at = putU32(at, buildTime);
+    at = putU32(at, static_cast<uint32_t>(sourcePath.size()));
+    at = putU32(at, m_globalListOffset);
+    at = putU32(at, static_cast<uint32_t>(labels));
+    at = putU32(at, static_cast<uint32_t>(m_lineMap.size()));
+    if (!sourcePath.empty()) std::memcpy(at, sourcePath.data(), sourcePath.size());
+    at += sourcePath.size();
     for (size_t n = 0; n < labels; ++n) {
         // Labels allocated but never defined keep zeros: nothing jumps to them.
         const auto entry = n < m_labelTable.size() ? m_labelTable[n]
                                                    : std::pair<uint32_t, uint32_t>{0u, 0u};
-        putU32(out, entry.first);
-        putU32(out, entry.second);
+        at = putU32(at, entry.first);
+        at = putU32(at, entry.second);
     }
-    for (uint32_t line : m_lineMap) putU32(out, line);
+    for (uint32_t line : m_lineMap) at = putU32(at, line);
     return out;
 }
 

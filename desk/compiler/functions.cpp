@@ -1,12 +1,12 @@
 // Program structure (main, fun, call), the statement dispatcher, the compile driver, the
 // one-statement compile and the output items.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <new>
-#include <system_error>
-#include <iterator>
 #include <string>
+#include <system_error>
 
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
@@ -46,9 +46,9 @@ void ScriptCompiler::emit(std::string_view text) {
 }
 
 void ScriptCompiler::emitSlice(size_t from) {
-    std::string item(m_lex.slice(from, m_lex.previousEnd()));
-    item += "\r\n";
-    emit(item);
+    if (m_lex.immediate()) return;
+    m_out.append(m_lex.slice(from, m_lex.previousEnd())).append("\r\n");
+    m_lineMap.push_back(static_cast<uint32_t>(m_lex.statementLine()));
 }
 
 void ScriptCompiler::emitCondition(std::string_view expression) {
@@ -105,17 +105,32 @@ void ScriptCompiler::initialise() {
     m_lex.say(msg::kStartAnalysis);
 }
 
-bool ScriptCompiler::compile(const std::string& programDir, const std::string& sourcePath) {
+namespace {
+// The whole file in one read; false when it is no regular file or cannot be read.
+bool readWholeFile(const std::string& path, std::string& bytes) {
     std::error_code ec;
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(sourcePath, ec)) in.open(sourcePath, std::ios::binary);
-    std::string bytes;
-    bool readOk = in.is_open() && static_cast<bool>(in);
-    if (readOk) {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        readOk = !in.bad();
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    bytes.clear();
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0) {
+        // Read straight into the string; a file that grew meanwhile is read on below.
+        bytes.resize(static_cast<size_t>(st.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
     }
-    if (!readOk) {
+    char chunk[4096];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+}  // namespace
+
+bool ScriptCompiler::compile(const std::string& programDir, const std::string& sourcePath) {
+    std::string bytes;
+    if (!readWholeFile(sourcePath, bytes)) {
         // Nothing is analysed and no build file is touched.
         m_lex.resetErrors();
         m_lex.addError();
@@ -129,19 +144,24 @@ bool ScriptCompiler::compile(const std::string& programDir, const std::string& s
         m_stopRequested.store(true);
         return false;
     }
-    return compileText(bytes, programDir, sourcePath);
+    m_source = std::move(bytes);
+    return compileText(m_source, programDir, sourcePath);
 }
 
 bool ScriptCompiler::compileText(std::string_view bytes, const std::string& programDir,
                                  const std::string& sourcePath) {
-    m_source.assign(bytes.data(), bytes.size());
+    if (bytes.data() != m_source.data() || bytes.size() != m_source.size())
+        m_source.assign(bytes.data(), bytes.size());
     m_lex.setImmediate(false);
     m_lex.setSource(m_source, detectScriptEncoding(m_source));
     m_programDir = programDir;
     try {
         initialise();
-        m_out.reserve(m_source.size() + m_source.size() / 4);
-        m_lineMap.reserve(m_source.size() / 16);
+        // The compiled text adds labels and jumps to the source's lines: room for twice the
+        // source spares the copies of a growing buffer.
+        m_out.reserve(2 * m_source.size());
+        m_lineMap.reserve(m_source.size() / 6);
+        m_labelTable.reserve(m_source.size() / 64);
     } catch (const std::bad_alloc&) {
         m_lex.say(msg::kInitFailed);
         m_lex.addError();

@@ -29,7 +29,9 @@ inline std::string joined(std::string_view a, std::string_view b) {
 // "@" and the word behind it: an event condition is written as two tokens.
 inline std::string atWord(std::string_view word) { return joined("@", word); }
 
-// A table of names in declaration order; lookups are case-sensitive, first match wins.
+// A table of names in declaration order; lookups are case-sensitive, first match wins. The
+// names are hashed (open addressing over the entries' indices), so a lookup costs the same
+// whatever the table's size.
 class NameTable {
 public:
     struct Entry {
@@ -43,11 +45,15 @@ public:
     Entry& operator[](int i) { return m_entries[static_cast<size_t>(i)]; }
     const Entry& operator[](int i) const { return m_entries[static_cast<size_t>(i)]; }
     int size() const { return static_cast<int>(m_entries.size()); }
-    void clear() { m_entries.clear(); }
+    void clear();
     const std::vector<Entry>& entries() const { return m_entries; }
 
 private:
+    static size_t hash(std::string_view name);
+    void grow();
+
     std::vector<Entry> m_entries;
+    std::vector<int> m_slots;  // entry index + 1; 0 = free
 };
 
 class ScriptCompiler {
