@@ -10,12 +10,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
 #include "core/app_home.h"
+#include "core/prefault.h"
 
 namespace zeq::desk {
 
@@ -30,20 +32,23 @@ uint32_t modificationTime(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return 0;
     return static_cast<uint32_t>(st.st_mtime);
 }
-bool writeFile(const std::string& path, const std::string& bytes) {
+// The file in one write of one buffer.
+bool writeFile(const std::string& path, const char* bytes, size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    const bool ok = size == 0 || std::fwrite(bytes, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
 }
 }  // namespace
 
-std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
-                                      std::string_view sourcePath) const {
+size_t ScriptCompiler::buildInfoSize(std::string_view sourcePath) const {
+    return 24 + sourcePath.size() + 8 * static_cast<size_t>(m_labelCounter) + 4 * m_lineMap.size();
+}
+
+void ScriptCompiler::fillBuildInfo(char* at, uint32_t sourceTime, uint32_t buildTime,
+                                   std::string_view sourcePath) const {
     const auto labels = static_cast<size_t>(m_labelCounter);
-    // One buffer of the file's size, filled in place.
-    std::string out(24 + sourcePath.size() + 8 * labels + 4 * m_lineMap.size(), '\0');
-    char* at = out.data();
     at = putU32(at, sourceTime);
     at = putU32(at, buildTime);
     at = putU32(at, static_cast<uint32_t>(sourcePath.size()));
@@ -60,6 +65,12 @@ std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
         at = putU32(at, entry.second);
     }
     for (uint32_t line : m_lineMap) at = putU32(at, line);
+}
+
+std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
+                                      std::string_view sourcePath) const {
+    std::string out(buildInfoSize(sourcePath), '\0');
+    fillBuildInfo(out.data(), sourceTime, buildTime, sourcePath);
     return out;
 }
 
@@ -77,11 +88,14 @@ bool ScriptCompiler::writeBuildFiles(const std::string& programDir,
     const std::string suffix = ".tmp" + std::to_string(static_cast<long>(::getpid()));
     const std::string buildTemp = buildPath + suffix;
     const std::string infoTemp = infoPath + suffix;
-    bool ok = writeFile(buildTemp, m_out);
+    bool ok = writeFile(buildTemp, m_out.data(), m_out.size());
     if (ok) {
-        const std::string info =
-            buildInfo(modificationTime(sourcePath), modificationTime(buildTemp), sourcePath);
-        ok = writeFile(infoTemp, info);
+        const size_t size = buildInfoSize(sourcePath);
+        const std::unique_ptr<char[]> info(new char[size]);
+        prefaultForWriting(info.get(), size);
+        fillBuildInfo(info.get(), modificationTime(sourcePath), modificationTime(buildTemp),
+                      sourcePath);
+        ok = writeFile(infoTemp, info.get(), size);
     }
     std::error_code ec;
     if (ok) {

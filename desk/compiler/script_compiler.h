@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -119,6 +120,9 @@ private:
     void statement();
     void callStatement();
     bool writeBuildFiles(const std::string& programDir, const std::string& sourcePath);
+    size_t buildInfoSize(std::string_view sourcePath) const;
+    void fillBuildInfo(char* at, uint32_t sourceTime, uint32_t buildTime,
+                       std::string_view sourcePath) const;
 
     // Declarations and expressions (declarations.cpp).
     void declaration(bool global);
@@ -178,7 +182,15 @@ private:
 
     ParamCatalogue& m_catalogue;
     Lexer m_lex;
-    std::string m_source;
+    // The source bytes (not zero-filled before they are read or copied in).
+    struct SourceBuffer {
+        std::unique_ptr<char[]> data;
+        size_t size = 0;
+        size_t capacity = 0;
+        std::string_view view() const { return {data.get(), size}; }
+        char* reserve(size_t n);  // room for n bytes; the contents are undefined
+    };
+    SourceBuffer m_source;
     std::atomic<bool> m_stopRequested{true};
     std::function<void(int)> m_observer;
     bool polledStop();
