@@ -78,7 +78,7 @@ class KeywordIndex {
     explicit KeywordIndex(std::span<const Keyword> rows) : m_rows(rows), m_slots(kSlots) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const std::string_view name = rows[i].name;
-            if (name.size() > m_longest) m_longest = name.size();
+            if (name.size() < 64) m_lengths |= std::uint64_t{1} << name.size();
             std::size_t s = hash(name) & (kSlots - 1);
             bool taken = false;
             while (m_slots[s].row >= 0) {
@@ -95,7 +95,8 @@ class KeywordIndex {
 
     // The row's code, or `none`.
     int find(std::string_view word, int none) const {
-        if (word.empty() || word.size() > m_longest) return none;
+        // Most names of a script are no keyword; many have a length no keyword has.
+        if (word.size() >= 64 || !(m_lengths & (std::uint64_t{1} << word.size()))) return none;
         for (std::size_t s = hash(word) & (kSlots - 1);; s = (s + 1) & (kSlots - 1)) {
             const Slot slot = m_slots[s];
             if (slot.row < 0) return none;
@@ -129,7 +130,7 @@ class KeywordIndex {
 
     std::span<const Keyword> m_rows;
     std::vector<Slot> m_slots;
-    std::size_t m_longest = 0;
+    std::uint64_t m_lengths = 0;  // bit n: some keyword has n characters
 };
 
 }  // namespace zeq::desk
