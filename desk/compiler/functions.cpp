@@ -189,7 +189,7 @@ bool ScriptCompiler::compileText(std::string_view bytes, const std::string& prog
                                  const std::string& sourcePath) {
     if (bytes.data() != m_source.data.get() || bytes.size() != m_source.size) {
         char* to = m_source.reserve(bytes.size());
-        if (!bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
+        if (!bytes.empty()) std::memmove(to, bytes.data(), bytes.size());
         m_source.size = bytes.size();
     }
     const std::string_view source = m_source.view();
