@@ -89,30 +89,62 @@ std::span<const ParamRow> systemParamRows() {
     return kSystemRowTable;
 }
 
-ParamCatalogue::ParamCatalogue() : m_rows{} {}
+ParamCatalogue::ParamCatalogue() : m_index{}, m_nameLength{}, m_rows{} {}
+
+std::size_t ParamCatalogue::nameHash(std::string_view name) {
+    std::uint32_t h = 2166136261u;
+    for (char c : name) h = (h ^ static_cast<unsigned char>(upper(c))) * 16777619u;
+    return h ^ (h >> 16);
+}
+
+// Enters row i (the rows before it are in the index already); a name that an earlier row
+// carries stays with that row.
+void ParamCatalogue::indexRow(int i) {
+    m_nameLength[i] = static_cast<std::uint8_t>(strnlen(m_rows[i].name, ParamRow::kNameSize));
+    const std::string_view name(m_rows[i].name, m_nameLength[i]);
+    for (std::size_t s = nameHash(name) & (kIndexSlots - 1);; s = (s + 1) & (kIndexSlots - 1)) {
+        const int slot = m_index[s];
+        if (slot == 0) {
+            m_index[s] = static_cast<std::int16_t>(i + 1);
+            return;
+        }
+        const int r = slot - 1;
+        if (card::equals_ignore_case(std::string_view(m_rows[r].name, m_nameLength[r]), name)) return;
+    }
+}
+
+void ParamCatalogue::rebuildIndex() {
+    std::fill(std::begin(m_index), std::end(m_index), std::int16_t{0});
+    for (int i = 0; i < m_count; ++i) indexRow(i);
+}
 
 void ParamCatalogue::loadSystemRows() {
     std::lock_guard lock(m_mutex);
     m_count = kSystemRows;
     std::copy(std::begin(kSystemRowTable), std::end(kSystemRowTable), m_rows);
+    rebuildIndex();
 }
 
 void ParamCatalogue::resetToSystemRows() {
     std::lock_guard lock(m_mutex);
     m_count = kSystemRows;
+    rebuildIndex();
 }
 
 int ParamCatalogue::findByName(std::string_view name, ParamRow* out) const {
     std::lock_guard lock(m_mutex);
     // A name longer than the field can hold never equals a row name.
     if (m_count < 1 || name.size() >= ParamRow::kNameSize) return -1;
-    for (int i = 0; i < m_count; ++i) {
-        if (card::equals_ignore_case(m_rows[i].nameView(), name)) {
+    for (std::size_t s = nameHash(name) & (kIndexSlots - 1);; s = (s + 1) & (kIndexSlots - 1)) {
+        const int slot = m_index[s];
+        if (slot == 0) return -1;
+        const int i = slot - 1;
+        if (i < m_count && m_nameLength[i] == name.size() &&
+            card::equals_ignore_case(std::string_view(m_rows[i].name, m_nameLength[i]), name)) {
             if (out) *out = m_rows[i];
             return i;
         }
     }
-    return -1;
 }
 
 bool ParamCatalogue::appendRow(const ParamRow& row, bool advance) {
@@ -123,7 +155,10 @@ bool ParamCatalogue::appendRow(const ParamRow& row, bool advance) {
     // The fields are NUL-padded text; keep them terminated whatever the caller filled in.
     m_rows[m_count].name[ParamRow::kNameSize - 1] = '\0';
     m_rows[m_count].format[ParamRow::kFormatSize - 1] = '\0';
-    if (advance) ++m_count;
+    if (advance) {
+        indexRow(m_count);
+        ++m_count;
+    }
     return true;
 }
 

@@ -103,6 +103,15 @@ class ParamCatalogue {
     static std::string listing();
 
   private:
+    // The name index: open addressing over the row indices by a hash of the upper-cased name,
+    // with each row's name length kept, so that a lookup measures and compares almost nothing.
+    static constexpr int kIndexSlots = 1024;  // a power of two, three times the capacity
+    static std::size_t nameHash(std::string_view name);
+    void rebuildIndex();                // caller holds the lock
+    void indexRow(int i);               // caller holds the lock
+    std::int16_t m_index[kIndexSlots];  // row index + 1; 0 = free
+    std::uint8_t m_nameLength[kCapacity];
+
     // The catalogue is process-wide; the compiler appends while the watch list or a graph
     // capture may be looking names up, so every access takes the lock.
     mutable std::mutex m_mutex;

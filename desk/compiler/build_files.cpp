@@ -8,53 +8,69 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
 #include "core/app_home.h"
+#include "core/prefault.h"
 
 namespace zeq::desk {
 
 namespace {
-void putU32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+// Little-endian at `at`, which the caller has sized.
+char* putU32(char* at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) *at++ = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return at;
 }
 uint32_t modificationTime(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return 0;
     return static_cast<uint32_t>(st.st_mtime);
 }
-bool writeFile(const std::string& path, const std::string& bytes) {
+// The file in one write of one buffer.
+bool writeFile(const std::string& path, const char* bytes, size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    const bool ok = size == 0 || std::fwrite(bytes, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
 }
 }  // namespace
 
-std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
-                                      std::string_view sourcePath) const {
+size_t ScriptCompiler::buildInfoSize(std::string_view sourcePath) const {
+    return 24 + sourcePath.size() + 8 * static_cast<size_t>(m_labelCounter) + 4 * m_lineMap.size();
+}
+
+void ScriptCompiler::fillBuildInfo(char* at, uint32_t sourceTime, uint32_t buildTime,
+                                   std::string_view sourcePath) const {
     const auto labels = static_cast<size_t>(m_labelCounter);
-    std::string out;
-    out.reserve(24 + sourcePath.size() + 8 * labels + 4 * m_lineMap.size());
-    putU32(out, sourceTime);
-    putU32(out, buildTime);
-    putU32(out, static_cast<uint32_t>(sourcePath.size()));
-    putU32(out, m_globalListOffset);
-    putU32(out, static_cast<uint32_t>(labels));
-    putU32(out, static_cast<uint32_t>(m_lineMap.size()));
-    out.append(sourcePath);
+    at = putU32(at, sourceTime);
+    at = putU32(at, buildTime);
+    at = putU32(at, static_cast<uint32_t>(sourcePath.size()));
+    at = putU32(at, m_globalListOffset);
+    at = putU32(at, static_cast<uint32_t>(labels));
+    at = putU32(at, static_cast<uint32_t>(m_lineMap.size()));
+    if (!sourcePath.empty()) std::memcpy(at, sourcePath.data(), sourcePath.size());
+    at += sourcePath.size();
     for (size_t n = 0; n < labels; ++n) {
         // Labels allocated but never defined keep zeros: nothing jumps to them.
         const auto entry = n < m_labelTable.size() ? m_labelTable[n]
                                                    : std::pair<uint32_t, uint32_t>{0u, 0u};
-        putU32(out, entry.first);
-        putU32(out, entry.second);
+        at = putU32(at, entry.first);
+        at = putU32(at, entry.second);
     }
-    for (uint32_t line : m_lineMap) putU32(out, line);
+    for (uint32_t line : m_lineMap) at = putU32(at, line);
+}
+
+std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
+                                      std::string_view sourcePath) const {
+    std::string out(buildInfoSize(sourcePath), '\0');
+    fillBuildInfo(out.data(), sourceTime, buildTime, sourcePath);
     return out;
 }
 
@@ -72,11 +88,14 @@ bool ScriptCompiler::writeBuildFiles(const std::string& programDir,
     const std::string suffix = ".tmp" + std::to_string(static_cast<long>(::getpid()));
     const std::string buildTemp = buildPath + suffix;
     const std::string infoTemp = infoPath + suffix;
-    bool ok = writeFile(buildTemp, m_out);
+    bool ok = writeFile(buildTemp, m_out.data(), m_out.size());
     if (ok) {
-        const std::string info =
-            buildInfo(modificationTime(sourcePath), modificationTime(buildTemp), sourcePath);
-        ok = writeFile(infoTemp, info);
+        const size_t size = buildInfoSize(sourcePath);
+        const std::unique_ptr<char[]> info(new char[size]);
+        prefaultForWriting(info.get(), size);
+        fillBuildInfo(info.get(), modificationTime(sourcePath), modificationTime(buildTemp),
+                      sourcePath);
+        ok = writeFile(infoTemp, info.get(), size);
     }
     std::error_code ec;
     if (ok) {

@@ -6,6 +6,7 @@
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
 #include "compiler/tokens.h"
+#include "language/builtin_table.h"
 
 namespace zeq::desk {
 
@@ -317,101 +318,78 @@ void ScriptCompiler::simpleStatement() {
     if (expression()) emitSlice(start);
 }
 
+namespace {
+// The "too many arguments" text of a fixed-count argument list.
+const char* tooManyText(int count) {
+    switch (count) {
+        case 1:
+            return msg::kTooMany1;
+        case 2:
+            return msg::kTooMany2;
+        case 3:
+            return msg::kTooMany3;
+        case 4:
+            return msg::kTooMany4;
+        default:
+            return msg::kTooManyArgs;
+    }
+}
+}  // namespace
+
+// The built-in's argument list, by the shape its table row gives.
 void ScriptCompiler::builtinCall() {
     const int code = m_lex.code();
-    switch (code) {
-        case tok::ClearCFIFO:
-        case tok::ExitGroup:
-        case tok::ClearSegList:
-        case tok::ExePath:
-        case tok::UpdatePathPos: {
+    if (code == tok::Number) {
+        eventLine();
+        return;
+    }
+    const Builtin* builtin = findBuiltin(code);
+    switch (builtin ? builtin->shape : BuiltinShape::Reject) {
+        case BuiltinShape::Word: {
             const size_t start = m_lex.tokenStart();
             m_lex.advance();
             emitSlice(start);
             return;
         }
-        case tok::EnableGroup: case tok::SetGroupAxisNum: case tok::SetSegAngle:
-        case tok::SetPathAccel: case tok::SetPathDecel: case tok::SetFeedOverride:
-        case tok::SetInterpFreq: case tok::SetTimescale: case tok::MCSmove: case tok::PCSmove:
-        case tok::MCSstop: case tok::PCSstop: case tok::AbortHoming: case tok::SetAtHome:
-        case tok::Gearin: case tok::Gearout: case tok::EnableEvent:
-            fixedShape(1, msg::kTooMany1);
+        case BuiltinShape::Fixed:
+            fixedShape(builtin->count, tooManyText(builtin->count));
             return;
-        case tok::MapAxis2Group: case tok::SetDistScale: case tok::SetMCStrack:
-        case tok::SetPCStrack: case tok::SetMCStgPos: case tok::SetPCStgPos:
-        case tok::SetMCSdist: case tok::SetPCSdist: case tok::SetMCSmaxvel:
-        case tok::SetPCSmaxvel: case tok::SetMCSaccel: case tok::SetPCSaccel:
-        case tok::SetMCSdecel: case tok::SetPCSdecel: case tok::MoveAbsolute:
-        case tok::MoveRelative: case tok::MoveSuperimposed: case tok::Phasing:
-        case tok::MoveVelocity: case tok::SetHomeOffset: case tok::HomeDirect:
-        case tok::SetHighVel: case tok::SetLowVel: case tok::SetGearratio:
-        case tok::SetGearSync: case tok::SetGearoutVel: case tok::SetGearMaster:
-        case tok::SetSynSourceType: case tok::SetSynTime: case tok::SetGearSourceType:
-        case tok::SetSynAxis: case tok::SetSmooth: case tok::EnableCam:
-        case tok::SetCamLocation:
-            fixedShape(2, msg::kTooMany2);
+        case BuiltinShape::Vars:
+        case BuiltinShape::VarsOut:
+            varShape(builtin->count, builtin->shape == BuiltinShape::VarsOut);
             return;
-        // PCS sx, sy, sz: the part coordinate system's scales, as the run passes them on.
-        case tok::InitPath: case tok::HomeIndex: case tok::SetSynDist: case tok::HandWheel:
-        case tok::TgvelInTime: case tok::MoveInTime: case tok::PCS:
-            fixedShape(3, msg::kTooMany3);
-            return;
-        case tok::AddLine: case tok::HomeSwitch1: case tok::HomeSwitch2:
-        case tok::HomeSwitch3: case tok::HomeSwitchIndex1: case tok::HomeSwitchIndex2:
-        case tok::HomeSwitchIndex3: case tok::GearFree: case tok::TgvelInDist:
-        case tok::MoveInDist:
-            fixedShape(4, msg::kTooMany4);
-            return;
-        case tok::AddLine3: case tok::GearInTime: case tok::AddCamPoint:
-            varShape(5, false);
-            return;
-        case tok::Linear2A:
-            varShape(5, true);
-            return;
-        case tok::AddArc: case tok::GearInDist:
-            varShape(7, false);
-            return;
-        case tok::Linear3A:
-            varShape(7, true);
-            return;
-        case tok::Linear4A:
-            varShape(9, true);
-            return;
-        case tok::AddArc3:
-            varShape(11, false);
-            return;
-        case tok::Linear5A:
-            varShape(11, true);
-            return;
-        case tok::Linear6A:
-            varShape(13, true);
-            return;
-        case tok::GetCFIFOCnt: case tok::GetSegNum: case tok::GetCurSegPt:
-        case tok::GetRearSegPt: case tok::GetFeedOverride: case tok::GetPathLen:
-        case tok::GetPathVel: case tok::GetPathAccel: case tok::GetPathDecel:
-        case tok::GetPathX: case tok::GetPathY: case tok::GetPathZ: case tok::GetPathOrgX:
-        case tok::GetPathOrgY: case tok::GetPathOrgZ: case tok::GetInterpFreq:
-        case tok::GetTimescale:
+        case BuiltinShape::Getter:
             getterShape();
             return;
-        case tok::GetDistScale: case tok::GetCurPos: case tok::GetMCSPos: case tok::GetPCSPos:
-        case tok::GetActPos: case tok::GetMCStgPos: case tok::GetPCStgPos: case tok::GetCurvel:
-        case tok::GetMCSvel: case tok::GetPCSvel: case tok::GetMCSmaxvel:
-        case tok::GetPCSmaxvel: case tok::GetHighVel: case tok::GetLowVel:
-        case tok::GetMCSaccel: case tok::GetPCSaccel: case tok::GetMCSdecel:
-        case tok::GetPCSdecel: case tok::GetActVel: case tok::GetGearratio:
-        case tok::GetSynDist: case tok::GetSynTime: case tok::GetSynMovedist:
-        case tok::GetEncp: case tok::GetEncs:
+        case BuiltinShape::GetterAxis:
             getterAxisShape();
             return;
+        case BuiltinShape::Wait:
+            waitStatement();
+            return;
+        case BuiltinShape::PathData:
+            pathWrDataFixed(builtin->count);
+            return;
+        case BuiltinShape::Special:
+            specialBuiltin(code);
+            return;
+        case BuiltinShape::Simple:
+        case BuiltinShape::Event:
+        case BuiltinShape::Reject:
+            m_lex.report(msg::kError, m_lex.text());
+            m_lex.advance();
+            return;
+    }
+}
+
+// The built-ins with statements of their own.
+void ScriptCompiler::specialBuiltin(int code) {
+    switch (code) {
         case tok::Rd:
             readStatement(true);
             return;
         case tok::Wr:
             writeStatement();
-            return;
-        case tok::Wt: case tok::Wz: case tok::PathWaitEqu: case tok::PathWaitToZero:
-            waitStatement();
             return;
         case tok::Wa:
             waStatement();
@@ -421,12 +399,6 @@ void ScriptCompiler::builtinCall() {
             return;
         case tok::PathWRData:
             pathWrData();
-            return;
-        case tok::PathWRData16: case tok::PathWRData32: case tok::PathWRData48:
-            pathWrDataFixed(2);
-            return;
-        case tok::PathWRDataORXOR:
-            pathWrDataFixed(3);
             return;
         case tok::PathAddLineSegData:
             segmentData(false, true);
@@ -446,13 +418,6 @@ void ScriptCompiler::builtinCall() {
         case tok::EndPathEvent:
             m_lex.report(msg::kPathEventNoStart);
             m_lex.advance();
-            return;
-        // GetMCData: the run reads no argument, so the word stands alone on its line.
-        case tok::GetMCData:
-            fixedShape(0, msg::kTooManyArgs);
-            return;
-        case tok::Number:
-            eventLine();
             return;
         default:
             m_lex.report(msg::kError, m_lex.text());

@@ -1,4 +1,5 @@
 // Name tables, `var` declarations, `#def` macros, the expression check and assignments.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -42,16 +43,59 @@ bool startsOperand(int code) {
 
 }  // namespace
 
+size_t NameTable::hash(std::string_view name) {
+    uint32_t h = 2166136261u;
+    for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h ^ (h >> 16);
+}
+
 int NameTable::find(std::string_view name) const {
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].name == name) return static_cast<int>(i);
+    if (m_slots.empty()) return -1;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t s = hash(name) & mask;; s = (s + 1) & mask) {
+        const int slot = m_slots[s];
+        if (slot == 0) return -1;
+        if (m_entries[static_cast<size_t>(slot - 1)].name == name) return slot - 1;
     }
-    return -1;
+}
+
+// Keeps the slots at most half full; the entries are hashed again into the larger array.
+void NameTable::grow() {
+    const size_t size = m_slots.empty() ? 64 : m_slots.size() * 2;
+    m_slots.assign(size, 0);
+    const size_t mask = size - 1;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        size_t s = hash(m_entries[i].name) & mask;
+        while (m_slots[s] != 0) {
+            if (m_entries[static_cast<size_t>(m_slots[s] - 1)].name == m_entries[i].name) break;
+            s = (s + 1) & mask;
+        }
+        if (m_slots[s] == 0) m_slots[s] = static_cast<int>(i) + 1;  // the first entry wins
+    }
 }
 
 int NameTable::add(std::string_view name, int label, int firstLine, bool defined) {
     m_entries.push_back(Entry{std::string(name), label, firstLine, defined});
-    return static_cast<int>(m_entries.size()) - 1;
+    const int index = static_cast<int>(m_entries.size()) - 1;
+    if (2 * m_entries.size() > m_slots.size()) {
+        grow();
+        return index;
+    }
+    const size_t mask = m_slots.size() - 1;
+    for (size_t s = hash(name) & mask;; s = (s + 1) & mask) {
+        const int slot = m_slots[s];
+        if (slot == 0) {
+            m_slots[s] = index + 1;
+            break;
+        }
+        if (m_entries[static_cast<size_t>(slot - 1)].name == name) break;  // the first one wins
+    }
+    return index;
+}
+
+void NameTable::clear() {
+    m_entries.clear();
+    if (!m_slots.empty()) std::fill(m_slots.begin(), m_slots.end(), 0);
 }
 
 bool ScriptCompiler::isCatalogueName(std::string_view name) const {

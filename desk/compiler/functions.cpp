@@ -1,16 +1,20 @@
 // Program structure (main, fun, call), the statement dispatcher, the compile driver, the
 // one-statement compile and the output items.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <new>
-#include <system_error>
-#include <iterator>
 #include <string>
+#include <system_error>
 
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
 #include "compiler/tokens.h"
+#include "core/prefault.h"
 
 namespace zeq::desk {
 
@@ -46,9 +50,9 @@ void ScriptCompiler::emitText(std::string_view text) {
 }
 
 void ScriptCompiler::emitSlice(size_t from) {
-    std::string item(m_lex.slice(from, m_lex.previousEnd()));
-    item += "\r\n";
-    emitText(item);
+    if (m_lex.immediate()) return;
+    m_out.append(m_lex.slice(from, m_lex.previousEnd())).append("\r\n");
+    m_lineMap.push_back(static_cast<uint32_t>(m_lex.statementLine()));
 }
 
 void ScriptCompiler::emitCondition(std::string_view expression) {
@@ -59,15 +63,25 @@ void ScriptCompiler::emitCondition(std::string_view expression) {
 }
 
 void ScriptCompiler::ensureLabelSlot(int n) {
-    if (n >= 0 && static_cast<size_t>(n) >= m_labelTable.size()) {
-        m_labelTable.resize(static_cast<size_t>(n) + 1, {0u, 0u});
-    }
+    while (n >= 0 && static_cast<size_t>(n) >= m_labelTable.size())
+        m_labelTable.push_back({0u, 0u});
 }
 
+namespace {
+// "Lable<n>" and `tail` into `buf`; the length.
+size_t labelText(char (&buf)[48], std::string_view head, int n, std::string_view tail) {
+    size_t len = head.size();
+    std::memcpy(buf, head.data(), len);
+    const auto r = std::to_chars(buf + len, buf + sizeof buf - tail.size(), n);
+    len = static_cast<size_t>(r.ptr - buf);
+    std::memcpy(buf + len, tail.data(), tail.size());
+    return len + tail.size();
+}
+}  // namespace
+
 void ScriptCompiler::emitLabel(int n) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "Lable%d:\r\n", n);
-    emitText(buf);
+    char buf[48];
+    emitText(std::string_view(buf, labelText(buf, "Lable", n, ":\r\n")));
     if (m_lex.immediate()) return;
     ensureLabelSlot(n);
     m_labelTable[static_cast<size_t>(n)] = {static_cast<uint32_t>(m_out.size()),
@@ -75,9 +89,12 @@ void ScriptCompiler::emitLabel(int n) {
 }
 
 void ScriptCompiler::emitJump(const char* kind, int n) {
+    char head[24];
+    const size_t kindLen = std::min(std::strlen(kind), sizeof head - 8);
+    std::memcpy(head, kind, kindLen);
+    std::memcpy(head + kindLen, ": Lable", 7);
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%s: Lable%d\r\n", kind, n);
-    emitText(buf);
+    emitText(std::string_view(buf, labelText(buf, std::string_view(head, kindLen + 7), n, "\r\n")));
 }
 
 bool ScriptCompiler::polledStop() {
@@ -105,43 +122,89 @@ void ScriptCompiler::initialise() {
     m_lex.say(msg::kStartAnalysis);
 }
 
-bool ScriptCompiler::compile(const std::string& programDir, const std::string& sourcePath) {
-    std::error_code ec;
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(sourcePath, ec)) in.open(sourcePath, std::ios::binary);
-    std::string bytes;
-    bool readOk = in.is_open() && static_cast<bool>(in);
-    if (readOk) {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        readOk = !in.bad();
+char* ScriptCompiler::SourceBuffer::reserve(size_t n) {
+    if (n > capacity || !data) {
+        data.reset(new char[n + 1]);
+        capacity = n;
+        prefaultForWriting(data.get(), n);
     }
-    if (!readOk) {
+    return data.get();
+}
+
+namespace {
+// The whole file in one read into `buffer`; false when it is no regular file or cannot be read.
+template <typename Buffer>
+bool readWholeFile(const std::string& path, Buffer& buffer) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    buffer.size = 0;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    struct stat st {};
+    size_t expected = 0;
+    if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0)
+        expected = static_cast<size_t>(st.st_size);
+    // Read straight into the buffer; what a file that grew meanwhile holds beyond its size is
+    // read on and appended.
+    char* at = buffer.reserve(expected);
+    size_t size = std::fread(at, 1, expected, f);
+    std::string more;
+    char chunk[4096];
+    for (size_t n = 0; size == expected && (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;)
+        more.append(chunk, n);
+    if (!more.empty()) {
+        std::string whole(at, size);
+        whole += more;
+        at = buffer.reserve(whole.size());
+        std::memcpy(at, whole.data(), whole.size());
+        size = whole.size();
+    }
+    buffer.size = size;
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+}  // namespace
+
+bool ScriptCompiler::compile(const std::string& programDir, const std::string& sourcePath) {
+    if (!readWholeFile(sourcePath, m_source)) {
         // Nothing is analysed and no build file is touched.
         m_lex.resetErrors();
         m_lex.addError();
         m_out.clear();
         m_lineMap.clear();
-        std::string text = msg::kCannotOpenSource;
-        const size_t at = text.find("%s");
-        text.replace(at, 2, sourcePath);
+        const std::string_view form = msg::kCannotOpenSource;
+        const size_t at = form.find("%s");
+        std::string text(form.substr(0, at));
+        text.append(sourcePath).append(form.substr(at + 2));
         m_lex.say(text);
         m_lex.say(formatCount(msg::kFinished, m_lex.errorCount()));
         m_stopRequested.store(true);
         return false;
     }
-    return compileText(bytes, programDir, sourcePath);
+    return compileText(m_source.view(), programDir, sourcePath);
 }
 
 bool ScriptCompiler::compileText(std::string_view bytes, const std::string& programDir,
                                  const std::string& sourcePath) {
-    m_source.assign(bytes.data(), bytes.size());
+    if (bytes.data() != m_source.data.get() || bytes.size() != m_source.size) {
+        char* to = m_source.reserve(bytes.size());
+        if (!bytes.empty()) std::memmove(to, bytes.data(), bytes.size());
+        m_source.size = bytes.size();
+    }
+    const std::string_view source = m_source.view();
     m_lex.setImmediate(false);
-    m_lex.setSource(m_source, detectScriptEncoding(m_source));
+    m_lex.setSource(source, detectScriptEncoding(source));
     m_programDir = programDir;
     try {
         initialise();
-        m_out.reserve(m_source.size() + m_source.size() / 4);
-        m_lineMap.reserve(m_source.size() / 16);
+        // The compiled text adds labels and jumps to the source's lines: room for twice the
+        // source spares the copies of a growing buffer.
+        m_out.reserve(2 * source.size());
+        m_lineMap.reserve(source.size() / 6);
+        m_labelTable.reserve(source.size() / 64);
+        prefaultForWriting(m_out.data(), m_out.capacity());
+        prefaultForWriting(m_lineMap.data(), m_lineMap.capacity() * sizeof(uint32_t));
     } catch (const std::bad_alloc&) {
         m_lex.say(msg::kInitFailed);
         m_lex.addError();

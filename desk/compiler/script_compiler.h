@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +30,9 @@ inline std::string joined(std::string_view a, std::string_view b) {
 // "@" and the word behind it: an event condition is written as two tokens.
 inline std::string atWord(std::string_view word) { return joined("@", word); }
 
-// A table of names in declaration order; lookups are case-sensitive, first match wins.
+// A table of names in declaration order; lookups are case-sensitive, first match wins. The
+// names are hashed (open addressing over the entries' indices), so a lookup costs the same
+// whatever the table's size.
 class NameTable {
 public:
     struct Entry {
@@ -43,11 +46,15 @@ public:
     Entry& operator[](int i) { return m_entries[static_cast<size_t>(i)]; }
     const Entry& operator[](int i) const { return m_entries[static_cast<size_t>(i)]; }
     int size() const { return static_cast<int>(m_entries.size()); }
-    void clear() { m_entries.clear(); }
+    void clear();
     const std::vector<Entry>& entries() const { return m_entries; }
 
 private:
+    static size_t hash(std::string_view name);
+    void grow();
+
     std::vector<Entry> m_entries;
+    std::vector<int> m_slots;  // entry index + 1; 0 = free
 };
 
 class ScriptCompiler {
@@ -113,6 +120,9 @@ private:
     void statement();
     void callStatement();
     bool writeBuildFiles(const std::string& programDir, const std::string& sourcePath);
+    size_t buildInfoSize(std::string_view sourcePath) const;
+    void fillBuildInfo(char* at, uint32_t sourceTime, uint32_t buildTime,
+                       std::string_view sourcePath) const;
 
     // Declarations and expressions (declarations.cpp).
     void declaration(bool global);
@@ -139,6 +149,7 @@ private:
 
     // Built-ins (builtins.cpp, events.cpp).
     void builtinCall();
+    void specialBuiltin(int code);
     bool atLineEnd(bool reportIt);
     bool commaStep();
     bool enterFunction();
@@ -171,7 +182,15 @@ private:
 
     ParamCatalogue& m_catalogue;
     Lexer m_lex;
-    std::string m_source;
+    // The source bytes (not zero-filled before they are read or copied in).
+    struct SourceBuffer {
+        std::unique_ptr<char[]> data;
+        size_t size = 0;
+        size_t capacity = 0;
+        std::string_view view() const { return {data.get(), size}; }
+        char* reserve(size_t n);  // room for n bytes; the contents are undefined
+    };
+    SourceBuffer m_source;
     std::atomic<bool> m_stopRequested{true};
     std::function<void(int)> m_observer;
     bool polledStop();

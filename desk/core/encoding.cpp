@@ -6,8 +6,11 @@
 #pragma GCC diagnostic ignored "-Wrestrict"
 #endif
 
-#include <cerrno>
 #include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace zeq::desk {
 
@@ -23,6 +26,14 @@ bool isValidUtf8(std::string_view s) {
     size_t i = 0;
     const size_t n = s.size();
     while (i < n) {
+        // ASCII runs eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s.data() + i, 8);
+            if (word & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        if (i >= n) break;
         const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
             ++i;

@@ -6,6 +6,7 @@
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
+#include "language/builtin_table.h"
 
 namespace zeq::desk {
 namespace {
@@ -25,17 +26,17 @@ int conditionNumber(int code) {
             return 5;
         case rt::CondC:
             return 6;
-        case rt::IfZ:
+        case rt::IFZ:
             return 8;
-        case rt::IfNZ:
+        case rt::IFNZ:
             return 9;
-        case rt::IfG:
+        case rt::IFG:
             return 10;
-        case rt::IfGE:
+        case rt::IFGE:
             return 11;
-        case rt::IfL:
+        case rt::IFL:
             return 12;
-        case rt::IfC:
+        case rt::IFC:
             return 13;
         default:
             return 0;
@@ -44,66 +45,22 @@ int conditionNumber(int code) {
 
 enum class EventForm { TwoOperands, Immediate32, Immediate64, Copy, Set32, Set64 };
 
-EventForm formOf(int code) {
-    switch (code) {
-        case rt::ADD32i:
-        case rt::CMP32i:
-        case rt::MUL32iL:
-        case rt::MUL32iA:
-        case rt::OR16i:
-        case rt::OR16iB:
-        case rt::AND16i:
-        case rt::AND16iB:
-        case rt::XOR16i:
-        case rt::XOR16iB:
-            return EventForm::Immediate32;
-        case rt::ADD48i:
-        case rt::CMP48i:
-        case rt::SCA32i:
-        case rt::SCA48i:
-            return EventForm::Immediate64;
-        case rt::COP16:
-        case rt::COP32:
-        case rt::COP48:
-            return EventForm::Copy;
-        case rt::SET16:
-        case rt::SET32:
-            return EventForm::Set32;
-        case rt::SET48:
-            return EventForm::Set64;
-        default:
-            return EventForm::TwoOperands;
-    }
+// The operand kinds of the mnemonic from the built-in table, "required/optional" (p parameter,
+// i integer, L 64-bit).
+std::string_view operandKinds(int code) {
+    const Builtin* b = findBuiltin(code);
+    return b && b->style == BuiltinStyle::Event ? b->args : std::string_view("pip/ipi");
 }
 
-// Required and optional argument kinds of each form (p parameter, i integer, L 64-bit).
-void kindsOf(EventForm form, const char*& required, const char*& optional) {
-    switch (form) {
-        case EventForm::TwoOperands:
-            required = "pip";
-            optional = "ipi";
-            break;
-        case EventForm::Immediate32:
-            required = "pii";
-            optional = "pi";
-            break;
-        case EventForm::Immediate64:
-            required = "piL";
-            optional = "pi";
-            break;
-        case EventForm::Copy:
-            required = "pip";
-            optional = "i";
-            break;
-        case EventForm::Set32:
-            required = "ip";
-            optional = "i";
-            break;
-        case EventForm::Set64:
-            required = "Lp";
-            optional = "i";
-            break;
-    }
+// The record layout follows from the operand kinds.
+EventForm formOf(int code) {
+    const std::string_view kinds = operandKinds(code);
+    if (kinds == "pii/pi") return EventForm::Immediate32;
+    if (kinds == "piL/pi") return EventForm::Immediate64;
+    if (kinds == "pip/i") return EventForm::Copy;
+    if (kinds == "ip/i") return EventForm::Set32;
+    if (kinds == "Lp/i") return EventForm::Set64;
+    return EventForm::TwoOperands;
 }
 
 #pragma pack(push, 1)
@@ -148,9 +105,9 @@ int ScriptInterpreter::readCondition() {
 // Reads the operands of an event mnemonic (the mnemonic is the current token) into `values`
 // (all 0 when omitted). False when the run ends.
 bool ScriptInterpreter::readEventOperands(int mnemonic, std::int64_t (&values)[6], int& count) {
-    const char* required = "";
-    const char* optional = "";
-    kindsOf(formOf(mnemonic), required, optional);
+    const std::string_view kinds = operandKinds(mnemonic);
+    const std::string_view required = kinds.substr(0, kinds.find('/'));
+    const std::string_view optional = kinds.substr(required.size() + 1);
     advance();
     for (auto& v : values) v = 0;
     count = 0;
@@ -166,16 +123,16 @@ bool ScriptInterpreter::readEventOperands(int mnemonic, std::int64_t (&values)[6
                                       : static_cast<std::int32_t>(static_cast<std::int64_t>(v));
         return true;
     };
-    for (const char* k = required; *k; ++k) {
+    for (const char k : required) {
         if (token == ',') advance();
-        if (!readOne(*k)) return false;
+        if (!readOne(k)) return false;
     }
-    for (const char* k = optional; *k; ++k) {
+    for (const char k : optional) {
         if (token == ',') advance();
-        if (atEnd() || token == rt::EndOfText) break;
-        if (!readOne(*k)) return false;
+        if (atEnd() || token == rt::EndOfSource) break;
+        if (!readOne(k)) return false;
     }
-    count = static_cast<int>(std::strlen(required) + std::strlen(optional));
+    count = static_cast<int>(required.size() + optional.size());
     return true;
 }
 
@@ -209,7 +166,7 @@ void ScriptInterpreter::pathEventBlock() {
     int count = 0;
     advance();
     while (token != rt::EndPathEvent) {
-        if (token == rt::EndOfText) {
+        if (token == rt::EndOfSource) {
             reportError(msg::kNoHandler, "PathEvent", 0);
             finished = true;
             return;

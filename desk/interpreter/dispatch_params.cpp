@@ -130,7 +130,7 @@ void ScriptInterpreter::writeStatement() {
     if (finished) return;
     if (token == ',') advance();
     int axis = 0;
-    if (!atEnd() && token != rt::EndOfText)
+    if (!atEnd() && token != rt::EndOfSource)
         axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
     paramRecord = target;
     paramRecord.value = value;
@@ -148,7 +148,7 @@ void ScriptInterpreter::readStatement(Variable* target) {
     if (!readParamName()) return;
     if (token == ',') advance();
     int axis = 0;
-    if (!atEnd() && token != rt::EndOfText && !isHexMark(token, tokenText)) {
+    if (!atEnd() && token != rt::EndOfSource && !isHexMark(token, tokenText)) {
         axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
         if (token == ',') advance();
     }
@@ -210,7 +210,7 @@ void ScriptInterpreter::waitStatement(bool toZero) {
     if (!readParamName()) return;
     if (token == ',') advance();
     int axis = 0;
-    if (!atEnd() && token != rt::EndOfText)
+    if (!atEnd() && token != rt::EndOfSource)
         axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
     if (finished) return;
     const int address = paramRecord.row.address;
@@ -225,7 +225,7 @@ void ScriptInterpreter::waitStatement(bool toZero) {
 void ScriptInterpreter::waitProfileStatement() {
     advance();
     int axis = 0;
-    if (!atEnd() && token != rt::EndOfText)
+    if (!atEnd() && token != rt::EndOfSource)
         axis = static_cast<std::int32_t>(static_cast<std::int64_t>(evaluate()));
     if (finished) return;
     ParamRow profiling{};

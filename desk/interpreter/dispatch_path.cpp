@@ -352,7 +352,7 @@ void ScriptInterpreter::pathSegmentRecord(int code) {
     }
     for (int i = 0; i < count; ++i) {
         if (token == ',') advance();
-        if (atEnd() || token == rt::EndOfText) break;
+        if (atEnd() || token == rt::EndOfSource) break;
         double v = evaluate();
         if (finished) return;
         record[head + i] = static_cast<std::int32_t>(static_cast<std::int64_t>(v));

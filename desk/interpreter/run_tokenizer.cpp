@@ -33,7 +33,7 @@ void ScriptInterpreter::advance() {
     for (;;) {
         if (pos >= end) {
             readPos = end;
-            token = rt::EndOfText;
+            token = rt::EndOfSource;
             tokenText[0] = '\0';
             return;
         }
@@ -75,9 +75,9 @@ void ScriptInterpreter::advance() {
                                               static_cast<std::uint32_t>(text[pos] - '0'));
             ++pos;
         }
-        token = rt::Integer;
+        token = rt::Number;
         if (pos < end && isLetter(text[pos])) {
-            token = rt::Hex;  // the h (or any letter) ends it and is not kept
+            token = rt::HexNumber;  // the h (or any letter) ends it and is not kept
             value = static_cast<std::int32_t>(n);
             ++pos;
         } else if (pos < end && text[pos] == '.') {
@@ -112,7 +112,7 @@ void ScriptInterpreter::advance() {
         if (nonHex == 1 && nonHexAt == len - 1 && len >= 2 && n == len &&
             (tokenText[len - 1] == 'h' || tokenText[len - 1] == 'H')) {
             tokenText[len - 1] = '\0';
-            token = rt::Hex;
+            token = rt::HexNumber;
             tokenValue = static_cast<std::int32_t>(len - 1);
             return;
         }
@@ -127,7 +127,7 @@ void ScriptInterpreter::advance() {
         if (pos < end) ++pos;
         if (pos < end) ++pos;  // the closing quote
         readPos = pos;
-        token = rt::Integer;
+        token = rt::Number;
         tokenValue = ch;
         std::snprintf(tokenText, sizeof tokenText, "%u", static_cast<unsigned>(ch));
         return;
@@ -150,7 +150,7 @@ void ScriptInterpreter::advance() {
 }
 
 bool ScriptInterpreter::atEnd() const {
-    return token == rt::EndOfLine || (token == rt::EndOfText && immediateMode);
+    return token == rt::EndOfLine || (token == rt::EndOfSource && immediateMode);
 }
 
 bool ScriptInterpreter::expect(int code) {
@@ -168,7 +168,7 @@ bool ScriptInterpreter::expect(int code) {
         }
         advance();
     }
-    return !(readPos >= textLength && !immediateMode && token == rt::EndOfText);
+    return !(readPos >= textLength && !immediateMode && token == rt::EndOfSource);
 }
 
 // ---- Expressions ----
@@ -222,7 +222,79 @@ struct PostfixItem {
     int op;  // 0: operand
 };
 
+constexpr int kMaxItems = 255;
+
+// a OP b for the binary operators; false for a division by zero.
+bool applyBinary(int op, double a, double b, double& r) {
+    switch (op) {
+        case '+':
+            r = a + b;
+            return true;
+        case '-':
+            r = a - b;
+            return true;
+        case '*':
+            r = a * b;
+            return true;
+        case '/':
+            if (b == 0.0 || std::isnan(b)) return false;
+            r = a / b;
+            return true;
+        case '&':
+            r = static_cast<double>(toInt32(a) & toInt32(b));
+            return true;
+        case '|':
+            r = static_cast<double>(toInt32(a) | toInt32(b));
+            return true;
+        case '^':
+            r = static_cast<double>(toInt32(a) ^ toInt32(b));
+            return true;
+        case '<':
+            r = a < b ? 1.0 : 0.0;
+            return true;
+        case '>':
+            r = a > b ? 1.0 : 0.0;
+            return true;
+        case rt::LessEq:
+            r = a <= b ? 1.0 : 0.0;
+            return true;
+        case rt::GreaterEq:
+            r = a >= b ? 1.0 : 0.0;
+            return true;
+        case rt::Equal:
+            r = a == b ? 1.0 : 0.0;
+            return true;
+        case rt::NotEqual:
+            r = a != b ? 1.0 : 0.0;
+            return true;
+        case rt::And:
+            r = (a != 0.0 && b != 0.0) ? 1.0 : 0.0;
+            return true;
+        case rt::Or:
+            r = (a == 0.0 && b == 0.0) ? 0.0 : 1.0;
+            return true;
+        default:
+            r = 0.0;
+            return true;
+    }
+}
+
 }  // namespace
+
+// At most 255 items; `malformed` once the expression cannot be evaluated.
+struct ScriptInterpreter::Postfix {
+    PostfixItem items[kMaxItems + 1];
+    int count = 0;
+    bool malformed = false;
+
+    void add(double value, int op) {
+        if (count >= kMaxItems) {
+            malformed = true;
+            return;
+        }
+        items[count++] = {value, op};
+    }
+};
 
 double ScriptInterpreter::evaluate() {
     if (token == rt::True) {
@@ -233,52 +305,46 @@ double ScriptInterpreter::evaluate() {
         advance();
         return 0.0;
     }
-    // Shunting-yard into a postfix sequence of at most 255 items, then a stack evaluation.
-    constexpr int kMaxItems = 255;
-    PostfixItem out[kMaxItems + 1];
-    int outCount = 0;
+    // Shunting-yard into a postfix sequence, then a stack evaluation.
+    Postfix postfix;
+    if (!toPostfix(postfix)) return 0.0;  // an unknown name, reported
+    if (postfix.malformed) {
+        reportError(msg::kExprError);
+        finished = true;
+        return 0.0;
+    }
+    return runPostfix(postfix);
+}
+
+// Reads the expression's tokens into postfix order. False after an unknown variable name (the
+// run ends); a malformed expression is marked in `postfix`.
+bool ScriptInterpreter::toPostfix(Postfix& postfix) {
     int ops[kMaxItems + 2];
     int opCount = 0;
     ops[opCount++] = kBottomMarker;
     bool operandExpected = true;
-    bool malformed = false;
-
-    auto emitOp = [&](int op) {
-        if (outCount >= kMaxItems) {
-            malformed = true;
-            return;
-        }
-        out[outCount++] = {0.0, op};
-    };
-    auto emitValue = [&](double v) {
-        if (outCount >= kMaxItems) {
-            malformed = true;
-            return;
-        }
-        out[outCount++] = {v, 0};
-    };
     auto endsByOperand = [&]() {
-        return (token >= rt::Integer && token <= rt::Fraction) || token == '(';
+        return (token >= rt::Number && token <= rt::Fraction) || token == '(';
     };
 
-    while (!atEnd() && token >= 33 && token <= 267 && !malformed) {
+    while (!atEnd() && token >= 33 && token <= 267 && !postfix.malformed) {
         int t = token;
-        if (t >= rt::Integer && t <= rt::Fraction) {
+        if (t >= rt::Number && t <= rt::Fraction) {
             double v = 0.0;
             if (t == rt::Identifier) {
                 Variable* var = findVariable(tokenText);
                 if (!var) {
                     reportError(msg::kUnknownName, tokenText, 0);
                     finished = true;
-                    return 0.0;
+                    return false;
                 }
                 v = var->value;
-            } else if (t == rt::Hex) {
+            } else if (t == rt::HexNumber) {
                 v = static_cast<double>(std::strtoull(tokenText, nullptr, 16) & 0xFFFFFFFFu);
             } else {
                 v = std::strtod(tokenText, nullptr);
             }
-            emitValue(v);
+            postfix.add(v, 0);
             operandExpected = false;
             advance();
             if (endsByOperand()) break;
@@ -286,7 +352,7 @@ double ScriptInterpreter::evaluate() {
         }
         if (t == '(') {
             if (opCount >= kMaxItems) {
-                malformed = true;
+                postfix.malformed = true;
                 break;
             }
             ops[opCount++] = kOpenMarker;
@@ -295,9 +361,9 @@ double ScriptInterpreter::evaluate() {
             continue;
         }
         if (t == ')') {
-            while (opCount > 1 && ops[opCount - 1] != kOpenMarker) emitOp(ops[--opCount]);
+            while (opCount > 1 && ops[opCount - 1] != kOpenMarker) postfix.add(0.0, ops[--opCount]);
             if (opCount <= 1) {
-                malformed = true;  // ")" without "("
+                postfix.malformed = true;  // ")" without "("
                 break;
             }
             --opCount;
@@ -308,33 +374,33 @@ double ScriptInterpreter::evaluate() {
         }
         int prec = precedence(t);
         if (prec < 0) break;  // "," ":" "=" ... end the expression
-        if ((t == '+' || t == '-') && operandExpected) emitValue(0.0);
+        if ((t == '+' || t == '-') && operandExpected) postfix.add(0.0, 0);
         while (opCount > 1 && ops[opCount - 1] != kOpenMarker &&
                precedence(ops[opCount - 1]) >= prec)
-            emitOp(ops[--opCount]);
+            postfix.add(0.0, ops[--opCount]);
         if (opCount >= kMaxItems) {
-            malformed = true;
+            postfix.malformed = true;
             break;
         }
         ops[opCount++] = t;
         operandExpected = setsOperandExpected(t);
         advance();
     }
-    while (opCount > 1 && !malformed) {
+    while (opCount > 1 && !postfix.malformed) {
         int op = ops[--opCount];
         if (op == kOpenMarker) continue;  // an unclosed "(": the operands still evaluate
-        emitOp(op);
+        postfix.add(0.0, op);
     }
-    if (malformed) {
-        reportError(msg::kExprError);
-        finished = true;
-        return 0.0;
-    }
+    return true;
+}
 
+// Evaluates the postfix sequence on a stack; errors are reported and end the run.
+double ScriptInterpreter::runPostfix(const Postfix& postfix) {
     double stack[kMaxItems + 1];
     int sp = 0;
-    for (int i = 0; i < outCount; ++i) {
-        const PostfixItem& item = out[i];
+    bool malformed = false;
+    for (int i = 0; i < postfix.count; ++i) {
+        const PostfixItem& item = postfix.items[i];
         if (item.op == 0) {
             stack[sp++] = item.value;
             continue;
@@ -353,63 +419,11 @@ double ScriptInterpreter::evaluate() {
         }
         double b = stack[--sp];
         double a = stack[sp - 1];
-        double r = 0.0;
-        switch (item.op) {
-            case '+':
-                r = a + b;
-                break;
-            case '-':
-                r = a - b;
-                break;
-            case '*':
-                r = a * b;
-                break;
-            case '/':
-                if (b == 0.0 || std::isnan(b)) {
-                    reportError(msg::kDivByZero);
-                    finished = true;
-                    return 0.0;
-                }
-                r = a / b;
-                break;
-            case '&':
-                r = static_cast<double>(toInt32(a) & toInt32(b));
-                break;
-            case '|':
-                r = static_cast<double>(toInt32(a) | toInt32(b));
-                break;
-            case '^':
-                r = static_cast<double>(toInt32(a) ^ toInt32(b));
-                break;
-            case '<':
-                r = a < b ? 1.0 : 0.0;
-                break;
-            case '>':
-                r = a > b ? 1.0 : 0.0;
-                break;
-            case rt::LessEq:
-                r = a <= b ? 1.0 : 0.0;
-                break;
-            case rt::GreaterEq:
-                r = a >= b ? 1.0 : 0.0;
-                break;
-            case rt::Equal:
-                r = a == b ? 1.0 : 0.0;
-                break;
-            case rt::NotEqual:
-                r = a != b ? 1.0 : 0.0;
-                break;
-            case rt::And:
-                r = (a != 0.0 && b != 0.0) ? 1.0 : 0.0;
-                break;
-            case rt::Or:
-                r = (a == 0.0 && b == 0.0) ? 0.0 : 1.0;
-                break;
-            default:
-                r = 0.0;
-                break;
+        if (!applyBinary(item.op, a, b, stack[sp - 1])) {
+            reportError(msg::kDivByZero);
+            finished = true;
+            return 0.0;
         }
-        stack[sp - 1] = r;
     }
     if (malformed || sp != 1) {
         reportError(msg::kExprError);

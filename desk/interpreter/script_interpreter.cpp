@@ -298,7 +298,7 @@ void ScriptInterpreter::declareGlobals() {
     if (globalListPos == 0) return;
     readPos = globalListPos;
     advance();
-    while (token != rt::EndOfLine && token != rt::EndOfText) {
+    while (token != rt::EndOfLine && token != rt::EndOfSource) {
         if (token == ',') {
             advance();
             continue;
@@ -314,7 +314,7 @@ void ScriptInterpreter::execute() {
     if (!jumpTo(0)) return;  // no label 0: reported
     callStack.push_back({0xFFFFFFFFu, 0xFFFFFFFFu, 0, currentBoardSlot, boardNumber});
     m_conditionRegister = true;
-    while (token != rt::EndOfText) {
+    while (token != rt::EndOfSource) {
         if (stopRequested || finished) break;
         pauseCheck();
         if (token != rt::EndOfLine) {
@@ -417,7 +417,7 @@ bool ScriptInterpreter::runText(std::uint32_t* handleSlot, std::string_view text
     lineNo = 0;
     write(msg::kTextStart);
     advance();
-    while (token != rt::EndOfText) {
+    while (token != rt::EndOfSource) {
         if (stopRequested || finished) break;
         m_stmtLine = lineNo;
         if (!dispatch(token)) {
@@ -446,7 +446,7 @@ bool ScriptInterpreter::jumpTo(std::uint32_t label) {
     if (label >= labelTable.size() || labelTable[label].position > textLength) {
         reportError(msg::kBadLabel, tokenText, 0);
         finished = true;
-        token = rt::EndOfText;
+        token = rt::EndOfSource;
         return false;
     }
     readPos = labelTable[label].position;
@@ -470,13 +470,13 @@ void ScriptInterpreter::jump(int kind) {
     }
     if (kind == rt::JumpE) {
         if (callStack.empty()) {
-            token = rt::EndOfText;
+            token = rt::EndOfSource;
             return;
         }
         CallFrame frame = callStack.back();
         callStack.pop_back();
         if (frame.returnPos == 0xFFFFFFFFu) {
-            token = rt::EndOfText;
+            token = rt::EndOfSource;
             return;
         }
         readPos = frame.returnPos;
@@ -573,7 +573,7 @@ void ScriptInterpreter::assignmentTo(const std::string& name) {
 
 void ScriptInterpreter::declareLocals() {
     advance();
-    while (!atEnd() && token != rt::EndOfText) {
+    while (!atEnd() && token != rt::EndOfSource) {
         if (token != ',') locals.push_back({tokenText, 0.0});
         advance();
     }
@@ -636,7 +636,7 @@ void ScriptInterpreter::mgStatement() {
         readPos = textLength;
         reportError(msg::kTextEnd);
         finished = true;
-        token = rt::EndOfText;
+        token = rt::EndOfSource;
         return;
     }
     readPos = pos + 1;

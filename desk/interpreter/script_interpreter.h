@@ -137,6 +137,9 @@ class ScriptInterpreter {
     bool expect(int code);
     bool atEnd() const;  // at end of statement
     double evaluate();
+    struct Postfix;  // an expression in postfix order (run_tokenizer.cpp)
+    bool toPostfix(Postfix& postfix);
+    double runPostfix(const Postfix& postfix);
     Variable* findVariable(std::string_view name);
     // Reports an error at a program-text line (0 = the current line), with an optional name.
     void reportError(std::string_view message, std::string_view name, std::uint32_t line);
