@@ -15,6 +15,9 @@
 #include "shell/main_window.h"
 #include "shell/output_box.h"
 #include "shell/source_editor.h"
+#include "tools/graph/ui/graph_tool.h"
+#include "tools/homing/ui/homing_tool.h"
+#include "tools/jog/ui/jog_tool.h"
 #include "tools/watch/ui/watch_dock.h"
 #include "tools/watch/watch_list.h"
 
@@ -124,6 +127,9 @@ int main(int argc, char** argv) {
     boards.startUp();
     zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
+    zeq::desk::installGraphTool(window, boards, [] { return 0; });
+    zeq::desk::installJogTool(window, boards, [] { return 0; });
+    zeq::desk::installHomingTool(window, boards, [] { return 0; });
 
     window.showForStartUp();
     if (parser.isSet(screenshot)) {
