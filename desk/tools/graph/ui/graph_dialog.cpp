@@ -6,11 +6,14 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -81,6 +84,7 @@ GraphDialog::GraphDialog(Boards& boards, std::function<int()> targetBoard, QStri
     connect(m_frame, &QTimer::timeout, this, &GraphDialog::flushSamples);
 
     applySettings(loadGraphSettings(m_iniPath.toStdString()));
+    for (int k = 0; k < 3; ++k) showInLegend(k, m_yCheck[static_cast<size_t>(k)]->isChecked());
     m_capture.setObserver(this);
     refresh();
     resize(960, 600);
@@ -376,6 +380,12 @@ void GraphDialog::startOrStop() {
     rq.high = fieldValue(m_high);
     rq.depth = m_depth->value();
     if (!m_capture.start(rq)) return;
+    setWindowTitle(u8text(graph_text::kTitle));
+    for (size_t k = 0; k < 3; ++k) {
+        m_series[k]->setName(QStringLiteral("%1 %2").arg(
+            u8text(graph_ui_text::kSeriesName).arg(k + 1), QString::fromStdString(rq.y[k].name)));
+        showInLegend(int(k), rq.yUsed[k]);
+    }
     m_samples.clear();
     m_plotLow = std::min(rq.low, rq.high);
     m_plotHigh = std::max(rq.low, rq.high);
@@ -477,6 +487,11 @@ void GraphDialog::updateCursor() {
         QString::fromStdString(graphCursorText(m_samples, std::int64_t{m_cursor->value()})));
 }
 
+void GraphDialog::showInLegend(int k, bool shown) {
+    for (QLegendMarker* marker : m_chart->legend()->markers(m_series[static_cast<size_t>(k)]))
+        marker->setVisible(shown);
+}
+
 int GraphDialog::pointCount(int k) const {
     return k >= 0 && k < 3 ? int(m_series[static_cast<size_t>(k)]->count()) : 0;
 }
@@ -508,6 +523,13 @@ bool GraphDialog::openCsv(const QString& path) {
         return false;
     }
     m_samples = std::move(samples);
+    setWindowTitle(
+        QStringLiteral("%1 - %2").arg(u8text(graph_text::kTitle), QFileInfo(path).fileName()));
+    for (size_t k = 0; k < 3; ++k) {
+        m_series[k]->setName(u8text(graph_ui_text::kSeriesName).arg(k + 1));
+        showInLegend(int(k), std::any_of(m_samples.begin(), m_samples.end(),
+                                         [k](const GraphSample& g) { return g.read[k]; }));
+    }
     // The X range of the file: the X values that have a Y.
     bool any = false;
     std::int64_t lo = 0, hi = 0;

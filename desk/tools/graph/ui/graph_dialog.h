@@ -94,6 +94,7 @@ class GraphDialog : public QDialog, public GraphObserver {
     void appendPoints(const std::vector<GraphSample>& samples);
     void updateAxes();
     void updateCursor();
+    void showInLegend(int k, bool shown);
     std::int32_t fieldValue(const QLineEdit* field) const;
 
     Boards& m_boards;
