@@ -220,7 +220,6 @@ void HomingDialog::build() {
     left->addWidget(group(this, kEdgeGroup, {m_rising, m_falling}));
     left->addWidget(group(this, kAfterGroup, {m_stopAfter, moveRow}));
     left->addWidget(group(this, kPhasesGroup, {m_phases[0], m_phases[1], m_phases[2]}));
-    left->addWidget(actionBox);
 
     auto* speedBox = new QGroupBox(u8text(kSpeedGroup), this);
     speedBox->setAccessibleName(u8text(kSpeedGroup));
@@ -250,15 +249,17 @@ void HomingDialog::build() {
     right->addWidget(m_picture, 1);
     right->addWidget(speedBox);
     right->addLayout(values);
-    right->addLayout(buttons);
 
+    // The long action texts take the whole width below the two columns.
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(columns);
-    resize(760, 560);
+    layout->addWidget(actionBox);
+    layout->addLayout(buttons);
+    resize(800, 640);
 }
 
 void HomingDialog::refreshBoards() {

@@ -115,7 +115,7 @@ void HomingPicture::paintEvent(QPaintEvent*) {
     p.setBrush(Qt::black);
     p.drawEllipse(QPointF(X(d.home), travelY), 4, 4);
     p.setPen(Qt::black);
-    p.drawText(QRectF(X(d.home) - 50, indexY - 26, 100, 14), Qt::AlignCenter,
+    p.drawText(QRectF(X(d.home) - 80, indexY - 26, 160, 14), Qt::AlignCenter,
                QString::fromUtf8("原点 (%1)").arg(QString::fromUtf8(d.cause)));
 }
 
