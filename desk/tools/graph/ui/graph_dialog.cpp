@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -32,6 +33,25 @@
 #include "tools/shared/ui/board_list.h"
 
 namespace zeq::desk {
+
+// The chart view, timing its drawing.
+class GraphChartView : public QChartView {
+  public:
+    using QChartView::QChartView;
+    qint64 lastPaintNs() const { return m_lastPaintNs; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QElapsedTimer t;
+        t.start();
+        QChartView::paintEvent(event);
+        m_lastPaintNs = t.nsecsElapsed();
+    }
+
+  private:
+    qint64 m_lastPaintNs = 0;
+};
+
 namespace {
 
 QComboBox* nameBox(QWidget* parent, const QString& accessible) {
@@ -117,7 +137,7 @@ void GraphDialog::buildChart() {
         s->attachAxis(m_axisY);
         m_series[static_cast<size_t>(k)] = s;
     }
-    m_view = new QChartView(m_chart, this);
+    m_view = new GraphChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("graphChart"));
     m_view->setAccessibleName(u8text(graph_ui_text::kChart));
     m_view->setRenderHint(QPainter::Antialiasing);
@@ -432,9 +452,17 @@ void GraphDialog::captureEnded(bool) {
 
 // ---- Drawing ----
 
-void GraphDialog::resetPlot() {
-    for (QLineSeries* s : m_series) s->clear();
+void GraphDialog::clearCurves() {
+    for (size_t k = 0; k < 3; ++k) {
+        m_points[k].clear();
+        m_series[k]->clear();
+    }
     m_yEmpty = true;
+}
+
+void GraphDialog::resetPlot() {
+    clearCurves();
+    m_stride = 1;
     m_yMin = m_yMax = 0;
     updateAxes();
     updateCursor();
@@ -442,30 +470,52 @@ void GraphDialog::resetPlot() {
 
 void GraphDialog::flushSamples() {
     m_dirty = false;
+    QElapsedTimer t;
+    t.start();
     const std::vector<GraphSample> fresh = m_capture.samples(static_cast<int>(m_samples.size()));
     if (fresh.empty()) return;
+    const std::size_t first = m_samples.size();
     m_samples.insert(m_samples.end(), fresh.begin(), fresh.end());
-    appendPoints(fresh);
+    drawFrom(first);
     updateAxes();
     updateCursor();
+    // The next drawing waits three times what this one cost (the points now, the last paint).
+    const qint64 costMs = (t.nsecsElapsed() + m_view->lastPaintNs()) / 1000000;
+    m_frame->setInterval(static_cast<int>(std::clamp<qint64>(3 * costMs, kFrameMs, kMaxFrameMs)));
 }
 
-// Samples whose X lay outside the range have no Y read and draw nothing.
-void GraphDialog::appendPoints(const std::vector<GraphSample>& samples) {
+QChartView* GraphDialog::chartView() const {
+    return m_view;
+}
+
+// Draws the shown samples from `first` on. Samples whose X lay outside the range have no Y
+// read and draw nothing. A curve draws every m_stride-th sample; when one would pass
+// kMaxDrawnPoints the stride doubles and the curves are drawn anew, so that a deep capture
+// costs the same to draw as a shallow one (the files keep every sample).
+void GraphDialog::drawFrom(std::size_t first) {
+    bool full = false;
     for (size_t k = 0; k < 3; ++k) {
-        QList<QPointF> points;
-        for (const GraphSample& s : samples) {
+        QList<QPointF>& points = m_points[k];
+        const qsizetype before = points.size();
+        for (std::size_t i = first; i < m_samples.size(); ++i) {
+            const GraphSample& s = m_samples[i];
             if (!s.read[k]) continue;
-            points.append(QPointF(double(s.x), double(s.y[k])));
             if (m_yEmpty) {
                 m_yMin = m_yMax = s.y[k];
                 m_yEmpty = false;
             }
             m_yMin = std::min(m_yMin, s.y[k]);
             m_yMax = std::max(m_yMax, s.y[k]);
+            if (i % m_stride == 0) points.append(QPointF(double(s.x), double(s.y[k])));
         }
-        if (!points.isEmpty()) m_series[k]->append(points);
+        full = full || points.size() > kMaxDrawnPoints;
+        // One update of the curve (appending point by point would redo its geometry each time).
+        if (!full && points.size() != before) m_series[k]->replace(points);
     }
+    if (!full) return;
+    m_stride *= 2;
+    clearCurves();
+    drawFrom(0);
 }
 
 // X: the range from its low value, its span divided by the zoom factor. Y: the values drawn,
@@ -541,9 +591,9 @@ bool GraphDialog::openCsv(const QString& path) {
     }
     m_plotLow = lo;
     m_plotHigh = any && hi > lo ? hi : lo + 1;
-    for (QLineSeries* s : m_series) s->clear();
-    m_yEmpty = true;
-    appendPoints(m_samples);
+    clearCurves();
+    m_stride = 1;
+    drawFrom(0);
     updateAxes();
     updateCursor();
     return true;

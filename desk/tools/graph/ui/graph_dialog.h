@@ -6,6 +6,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QPointF>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -29,10 +31,18 @@ class QValueAxis;
 
 namespace zeq::desk {
 
+class GraphChartView;
+
 class GraphDialog : public QDialog, public GraphObserver {
     Q_OBJECT
   public:
-    static constexpr int kFrameMs = 16;  // at most one repaint per frame while samples arrive
+    // While samples arrive the plot is drawn at most once per frame, and less often when
+    // drawing takes long (a deep capture): the pause after a drawing is three times what it
+    // cost, so the window stays responsive whatever the depth.
+    static constexpr int kFrameMs = 16;
+    static constexpr int kMaxFrameMs = 1000;
+    // Points drawn per curve at most (see drawFrom).
+    static constexpr int kMaxDrawnPoints = 4000;
 
     // `targetBoard`: the board the tools act on (-1: none), preselected in the board list.
     // `iniPath`: zeq.ini (section "GRAPHDLG"). `boxes` non-null: messages go there (tests).
@@ -59,7 +69,7 @@ class GraphDialog : public QDialog, public GraphObserver {
         return axis == ZoomAxis::X ? m_xZoomLabel : m_yZoomLabel;
     }
     QLabel* progressLabel() const { return m_progress; }
-    QChartView* chartView() const { return m_view; }
+    QChartView* chartView() const;
     // Points drawn in the curve of Y k (0..2).
     int pointCount(int k) const;
     // The samples shown: the capture's, or those of an opened file.
@@ -91,7 +101,8 @@ class GraphDialog : public QDialog, public GraphObserver {
     void boardChanged();
     void flushSamples();
     void resetPlot();
-    void appendPoints(const std::vector<GraphSample>& samples);
+    void drawFrom(std::size_t first);
+    void clearCurves();
     void updateAxes();
     void updateCursor();
     void showInLegend(int k, bool shown);
@@ -108,6 +119,7 @@ class GraphDialog : public QDialog, public GraphObserver {
     std::int64_t m_yMin = 0;
     std::int64_t m_yMax = 0;
     bool m_yEmpty = true;
+    std::size_t m_stride = 1;
     double m_xFactor = 1.0;  // the zoom as the dialog opens: the whole range, "100.0000%"
     double m_yFactor = 1.0;
 
@@ -130,8 +142,9 @@ class GraphDialog : public QDialog, public GraphObserver {
     QLabel* m_xZoomLabel = nullptr;
     QLabel* m_yZoomLabel = nullptr;
     QChart* m_chart = nullptr;
-    QChartView* m_view = nullptr;
+    GraphChartView* m_view = nullptr;
     std::array<QLineSeries*, 3> m_series{};
+    std::array<QList<QPointF>, 3> m_points;  // what each curve draws
     QValueAxis* m_axisX = nullptr;
     QValueAxis* m_axisY = nullptr;
     QTimer* m_frame = nullptr;
