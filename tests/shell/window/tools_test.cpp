@@ -2,11 +2,14 @@
 // buttons and the mouse as a user would.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <memory>
@@ -142,6 +145,60 @@ void ToolDialogsTest::graphButtonCaptionsFollowTheCapture() {
     QCOMPARE(dialog.pointCount(1), 0);
     QCOMPARE(dialog.cursorValue()->text(), QStringLiteral("0"));  // Y1 at X 0
     QCOMPARE(m->dialogs.messages.size(), 1);
+}
+
+void ToolDialogsTest::graphKeepsItsSettingsAndFiles() {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("zeq.ini"));
+    {
+        GraphDialog dialog(
+            *m->boards, [] { return 0; }, ini, nullptr, &m->dialogs);
+        dialog.show();
+        dialog.xName()->setEditText(QStringLiteral("ticks"));
+        dialog.yName(2)->setEditText(QStringLiteral("curvel"));
+        dialog.lowField()->setText(QStringLiteral("200"));
+        dialog.highField()->setText(QStringLiteral("900"));
+        dialog.depthField()->setValue(64);
+        dialog.cursorField()->setValue(250);
+        dialog.reject();  // closing writes "GRAPHDLG"
+    }
+    const GraphSettings saved = loadGraphSettings(ini.toStdString());
+    QCOMPARE(saved.xName, std::string("ticks"));
+    QCOMPARE(saved.yNames[2], std::string("curvel"));
+    QCOMPARE(saved.low, 200);
+    QCOMPARE(saved.high, 900);
+    QCOMPARE(saved.depth, 64);
+    QCOMPARE(saved.inputX, 50);  // the cursor as an offset from the range's low value
+
+    // Opened again: the fields as they were; a saved capture is shown and written back whole.
+    GraphDialog dialog(
+        *m->boards, [] { return 0; }, ini, nullptr, &m->dialogs);
+    QCOMPARE(dialog.cursorField()->value(), 250);
+    QCOMPARE(dialog.xName()->currentText(), QStringLiteral("ticks"));
+    const QString in = dir.filePath(QStringLiteral("in.csv"));
+    QFile f(in);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("sample,x,y1,y2,y3\n0,250,7,,\n1,5000,,,\n2,260,9,1,\n");
+    f.close();
+    QVERIFY(dialog.openCsv(in));
+    QCOMPARE(dialog.pointCount(0), 2);
+    QCOMPARE(dialog.pointCount(1), 1);
+    QCOMPARE(dialog.cursorValue()->text(), QStringLiteral("7"));
+    const QString out = dir.filePath(QStringLiteral("out.csv"));
+    QVERIFY(dialog.exportCsv(out));
+    QFile back(out);
+    QVERIFY(back.open(QIODevice::ReadOnly));
+    QCOMPARE(back.readAll(), QByteArray("sample,x,y1,y2,y3\n0,250,7,,\n1,5000,,,\n2,260,9,1,\n"));
+    QVERIFY(dialog.exportPng(dir.filePath(QStringLiteral("plot.png"))));
+    QVERIFY(!QImage(dir.filePath(QStringLiteral("plot.png"))).isNull());
+
+    // A file that is not a capture changes nothing and says where it is wrong.
+    f.open(QIODevice::WriteOnly);
+    f.write("sample,x,y1,y2,y3\n0,abc,,,\n");
+    f.close();
+    QVERIFY(!dialog.openCsv(in));
+    QCOMPARE(m->dialogs.messages.size(), 1);
+    QCOMPARE(dialog.pointCount(0), 2);
 }
 
 void ToolDialogsTest::homingShowsTheSixteenBits() {

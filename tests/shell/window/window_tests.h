@@ -86,6 +86,7 @@ class ToolDialogsTest : public QObject {
     void init();
     void cleanup();
     void graphButtonCaptionsFollowTheCapture();
+    void graphKeepsItsSettingsAndFiles();
     void homingShowsTheSixteenBits();
     void jogStopsOnReleaseAnywhereAndOnFocusLoss();
 

@@ -85,6 +85,7 @@ JogDialog::JogDialog(Boards& boards, std::function<int()> targetBoard, QWidget* 
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->addWidget(note);
+    setMinimumWidth(380);
 
     connect(m_board, &QComboBox::activated, this, [this] {
         const int board = selectedBoard(m_board);
