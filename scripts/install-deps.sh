@@ -9,7 +9,7 @@ packages=(
   libftdi1-dev libusb-1.0-0-dev
   libsimpleini-dev libcli11-dev
   cmark-gfm dpkg-dev python3 python3-pytest
-  qt6-base-dev qt6-charts-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev
   xvfb xauth xdotool fonts-noto-cjk
 )
 

@@ -18,19 +18,46 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -p "$home/dat"
 cp "$root/examples/demo.zeq" "$home/demo.zeq"
-# A window of a fixed size, and two statements in the single-instruction box.
+# A window of a fixed size, two statements in the single-instruction box, and three rows in
+# the watch box.
 cat > "$home/dat/zeq.ini" <<'INI'
 [Toolcfg]
 Zoom=0
+ListGetTime=100
 [CommandLeft]
 CommandTotal=2
 1=rd curpos, 0
 2=wr mcsmaxvel, 50, 0
+[ListView]
+paramnum=3
+0=naxis:0:0
+1=mcspos:0:0
+2=curvel:1:0
 INI
 
-LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
-  "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/zeqdesk-main.png" "$home/demo.zeq"
-echo "wrote $out/zeqdesk-main.png"
+# shot NAME [OPTION...]: one picture of the program with demo.zeq open.
+shot() {
+  local name=$1
+  shift
+  LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
+    "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/$name" "$@" "$home/demo.zeq"
+  echo "wrote $out/$name"
+}
+
+shot zeqdesk-main.png
+# The watch box polling its rows (command 32902, "获取参数值").
+shot zeqdesk-watch.png --show 32902
+# The graph dialog (command 33012) showing a capture of a move: axis 0's position against
+# the card's time, taken by the graph capture on a virtual card with a USB card's timing.
+bench=$build/bin/bench_shell_graph
+if [ -x "$bench" ]; then
+  LANG=C.UTF-8 "$bench" --move-csv "$home/move.csv"
+  ZEQDESK_GRAPH_OPEN=$home/move.csv shot zeqdesk-graph.png --show 33012
+else
+  echo "screenshots: $bench not built; no graph picture" >&2
+fi
+# The homing dialog (command 32985).
+shot zeqdesk-homing.png --show 32985
 
 # The register configuration, teach and firmware dialogs, each opened by its menu command on
 # the virtual card connected as board 0 (ZEQDESK_CONNECT). The teach dialog reloads the point

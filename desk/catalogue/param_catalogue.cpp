@@ -93,7 +93,7 @@ ParamCatalogue::ParamCatalogue() : m_index{}, m_nameLength{}, m_rows{} {}
 
 std::size_t ParamCatalogue::nameHash(std::string_view name) {
     std::uint32_t h = 2166136261u;
-    for (char c : name) h = (h ^ static_cast<unsigned char>(upper(c))) * 16777619u;
+    for (char c : name) h = (h ^ static_cast<unsigned char>(card::ascii_upper(c))) * 16777619u;
     return h ^ (h >> 16);
 }
 

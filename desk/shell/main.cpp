@@ -19,6 +19,9 @@
 #include "tools/firmware/ui/firmware_install.h"
 #include "tools/regconfig/ui/regconfig_install.h"
 #include "tools/teach/ui/teach_install.h"
+#include "tools/graph/ui/graph_tool.h"
+#include "tools/homing/ui/homing_tool.h"
+#include "tools/jog/ui/jog_tool.h"
 #include "tools/watch/ui/watch_dock.h"
 #include "tools/watch/watch_list.h"
 
@@ -130,9 +133,12 @@ int main(int argc, char** argv) {
     zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
 
-    // Register configuration, teach and firmware: they act on the target board.
+    // The tools act on the target board.
     zeq::desk::connectBoardsFromEnvironment(boards);  // ZEQDESK_CONNECT, for pictures
     const auto targetBoard = [] { return 0; };
+    zeq::desk::installGraphTool(window, boards, targetBoard);
+    zeq::desk::installJogTool(window, boards, targetBoard);
+    zeq::desk::installHomingTool(window, boards, targetBoard);
     zeq::desk::installRegisterConfig(window, boards, targetBoard);
     zeq::desk::installTeach(window, boards, targetBoard);
     zeq::desk::installFirmware(window, boards, targetBoard);

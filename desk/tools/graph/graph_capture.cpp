@@ -36,15 +36,20 @@ void GraphCapture::fillAxisLists(int board) {
     });
 }
 
-std::vector<GraphSample> GraphCapture::samples() const {
+std::vector<GraphSample> GraphCapture::samples(int first) const {
     std::lock_guard lock(m_mutex);
-    const std::size_t n = static_cast<std::size_t>(m_count.load());
-    return {m_buffer.begin(),
-            m_buffer.begin() + static_cast<std::ptrdiff_t>(std::min(n, m_buffer.size()))};
+    const std::size_t n = std::min(static_cast<std::size_t>(m_count.load()), m_buffer.size());
+    const std::size_t from = std::min(static_cast<std::size_t>(std::max(first, 0)), n);
+    return {m_buffer.begin() + static_cast<std::ptrdiff_t>(from),
+            m_buffer.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
 std::string GraphCapture::cursorText(std::int64_t x) const {
-    for (const GraphSample& s : samples())
+    return graphCursorText(samples(), x);
+}
+
+std::string graphCursorText(const std::vector<GraphSample>& samples, std::int64_t x) {
+    for (const GraphSample& s : samples)
         if (s.x == x && s.read[0]) return std::to_string(s.y[0]);
     return graph_text::kNoCursorValue;
 }

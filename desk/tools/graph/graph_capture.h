@@ -36,6 +36,10 @@ struct GraphRequest {
     int depth = 512;
 };
 
+// The cursor field's readout over `samples`: the Y1 value of the first sample whose X equals
+// `x` and whose Y1 was read, or "----".
+std::string graphCursorText(const std::vector<GraphSample>& samples, std::int64_t x);
+
 class GraphObserver {
   public:
     virtual ~GraphObserver() = default;
@@ -76,8 +80,8 @@ class GraphCapture {
     std::int32_t low() const { return m_low.load(); }
     std::int32_t high() const { return m_high.load(); }
     int sampleCount() const { return m_count.load(); }
-    // The sample slots taken so far.
-    std::vector<GraphSample> samples() const;
+    // The sample slots taken so far, from slot `first` on.
+    std::vector<GraphSample> samples(int first = 0) const;
     // The cursor field: the Y1 value of the first sample whose X equals `x`, or "----".
     std::string cursorText(std::int64_t x) const;
 

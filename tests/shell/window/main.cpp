@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
         {"TeachDialogTest", [] { return std::make_unique<zeq::desk::test::TeachDialogTest>(); }},
         {"FirmwareDialogTest",
          [] { return std::make_unique<zeq::desk::test::FirmwareDialogTest>(); }},
+        {"ToolDialogsTest", [] { return std::make_unique<zeq::desk::test::ToolDialogsTest>(); }},
     };
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     int failures = 0;

@@ -97,4 +97,24 @@ class FirmwareDialogTest : public QObject {
     void captionsAndCloseGuard();
 };
 
+// The graph, jog and homing dialogs over a virtual card.
+class ToolDialogsTest : public QObject {
+    Q_OBJECT
+  public:
+    ToolDialogsTest();
+    ~ToolDialogsTest() override;
+
+  private slots:
+    void init();
+    void cleanup();
+    void graphButtonCaptionsFollowTheCapture();
+    void graphKeepsItsSettingsAndFiles();
+    void homingShowsTheSixteenBits();
+    void jogStopsOnReleaseAnywhereAndOnFocusLoss();
+
+  private:
+    struct Fixture;
+    std::unique_ptr<Fixture> m;
+};
+
 }  // namespace zeq::desk::test
