@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
         {"FrameTest", [] { return std::make_unique<zeq::desk::test::FrameTest>(); }},
         {"EndToEndTest", [] { return std::make_unique<zeq::desk::test::EndToEndTest>(); }},
         {"WatchPaneTest", [] { return std::make_unique<zeq::desk::test::WatchPaneTest>(); }},
+        {"DeviceBarsTest", [] { return std::make_unique<zeq::desk::test::DeviceBarsTest>(); }},
     };
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     int failures = 0;

@@ -75,4 +75,17 @@ class WatchPaneTest : public QObject {
     std::unique_ptr<Fixture> m;
 };
 
+// The device bars over two virtual cards.
+class DeviceBarsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+    void connectAndDisconnectThroughASlotBar();
+    void boardNumberAlreadyTaken();
+    void rememberedBoardsComeBackAtTheNextStart();
+    void cardTypeSwitchRefusedWhileConnected();
+    void countersShowAfterTheCommand();
+};
+
 }  // namespace zeq::desk::test
