@@ -120,6 +120,7 @@ void DeviceBars::buildBars() {
         b.name->setAccessibleName(u8(device_text::kNamePrompt));
         b.name->setStatusTip(u8(device_text::kNamePrompt));
         b.name->setMinimumWidth(140);
+        b.name->setMaximumWidth(260);
         b.command = m_window.addCommand(kConnectButtonId + n, u8(binding_text::kConnectCaption));
         b.command->setStatusTip(u8(device_text::kConnectPrompt));
         b.bar->addWidget(b.boards);
