@@ -96,6 +96,7 @@ void DeviceBarsTest::init() {
 
 void DeviceBarsTest::cleanup() {
     ::unsetenv("ZEQLINK_SIM");
+    ::unsetenv("ZEQLINK_SIM_FAULTS");
 }
 
 void DeviceBarsTest::connectAndDisconnectThroughASlotBar() {
@@ -136,6 +137,38 @@ void DeviceBarsTest::connectAndDisconnectThroughASlotBar() {
         QVERIFY(!QApplication::overrideCursor());
     }
     QVERIFY(d.boxes.messages().isEmpty());
+}
+
+void DeviceBarsTest::aFailingCardLeavesTheBarsUsable() {
+    struct Case {
+        const char* faults;
+        QStringList lines;  // the output after each press of the button
+        QString pane;
+    };
+    const Case cases[] = {
+        // The open itself fails.
+        {"open:halffull", {"连接失败!\n"}, "连接失败!"},
+        // The card vanishes right after its open: connected, then its close fails.
+        {"unplug=0", {"ZEQ-SIM0 已连接\n", "ZEQ-SIM0 已断开\n"}, "ZEQ-SIM0已断开"},
+    };
+    for (const Case& c : cases) {
+        ::setenv("ZEQLINK_SIM_FAULTS", c.faults, 1);
+        TempHome home;
+        Desk d;
+        QVERIFY(d.bars);
+        WAIT_IDLE(d);
+        for (const QString& line : c.lines) {
+            QTest::mouseClick(d.bars->connectButton(0), Qt::LeftButton);
+            WAIT_IDLE(d);
+            QTRY_VERIFY2(d.output().endsWith(line), qPrintable(d.output()));
+        }
+        QCOMPARE(d.connectionPane(), c.pane);
+        QCOMPARE(d.bars->connectButton(0)->text(), QStringLiteral("连接设备"));
+        QVERIFY(d.bars->connectButton(0)->isEnabled());
+        QCOMPARE(d.session->targetBoard(), -1);
+        QCOMPARE(d.session->boards().handle(0), ZEQ_HANDLE{0});
+        ::unsetenv("ZEQLINK_SIM_FAULTS");
+    }
 }
 
 void DeviceBarsTest::boardNumberAlreadyTaken() {

@@ -82,6 +82,7 @@ class DeviceBarsTest : public QObject {
     void init();
     void cleanup();
     void connectAndDisconnectThroughASlotBar();
+    void aFailingCardLeavesTheBarsUsable();
     void boardNumberAlreadyTaken();
     void rememberedBoardsComeBackAtTheNextStart();
     void cardTypeSwitchRefusedWhileConnected();
