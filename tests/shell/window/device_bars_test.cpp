@@ -5,10 +5,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdlib>
@@ -295,6 +297,39 @@ void DeviceBarsTest::countersShowAfterTheCommand() {
     boards.refreshCounters();
     QCOMPARE(boards.rxBytes(), rx);
     QCOMPARE(d.countersPane(), last);
+}
+
+void DeviceBarsTest::renameWritesTheNewDescription() {
+    TempHome home;
+    Desk d;
+    QVERIFY(d.bars);
+    WAIT_IDLE(d);
+    // Answers the rename dialog, which offers the current name, with `name`.
+    const auto rename = [&d](const QString& current, const QString& name) {
+        QTimer::singleShot(0, [current, name] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->textValue(), current);
+            dialog->setTextValue(name);
+            dialog->accept();
+        });
+        d.window->action(cmd::kRenameDevice)->trigger();
+        WAIT_IDLE(d);
+    };
+    rename("ZEQ-SIM0", QString(33, QLatin1Char('x')));
+    QTRY_VERIFY(d.output().endsWith("名称多于32个字符!\n"));
+    QVERIFY(d.boxes.messages().isEmpty());
+
+    // The new description is in the bridge's EEPROM: the next search lists it. Written back
+    // at the end, as the other tests know the card.
+    for (const auto& [from, to] : {std::pair{"ZEQ-SIM0", "ZEQ-AXES"}, {"ZEQ-AXES", "ZEQ-SIM0"}}) {
+        rename(from, to);
+        QCOMPARE(d.boxes.messages().last(), QStringLiteral("更改成功!"));
+        d.window->action(cmd::kSearchDevices)->trigger();
+        WAIT_IDLE(d);
+        QCOMPARE(d.bars->nameField(0)->text(), QString::fromUtf8(to));
+        QCOMPARE(d.bars->targetList()->itemText(0), QString::fromUtf8(to));
+    }
 }
 
 }  // namespace zeq::desk::test

@@ -87,6 +87,7 @@ class DeviceBarsTest : public QObject {
     void rememberedBoardsComeBackAtTheNextStart();
     void cardTypeSwitchRefusedWhileConnected();
     void countersShowAfterTheCommand();
+    void renameWritesTheNewDescription();
 };
 
 }  // namespace zeq::desk::test
