@@ -225,41 +225,48 @@ void DeviceBars::setBusy(bool busy) {
         }
         m_busy = busy;
     }
-    m_targetList->setEnabled(!busy && m_targetList->count() > 0);
-    for (Bar& b : m_bars) b.bar->setEnabled(!busy);
+    const bool usable = !busy && !m_runActive;
+    m_targetList->setEnabled(usable && m_targetList->count() > 0);
+    for (Bar& b : m_bars) b.bar->setEnabled(usable);
     for (int id : kCardCommands)
-        if (QAction* a = m_window.action(id)) a->setEnabled(!busy);
+        if (QAction* a = m_window.action(id))
+            a->setEnabled(usable || (id == cmd::kShowCounters && !busy));
+}
+
+void DeviceBars::setRunActive(bool active) {
+    m_runActive = active;
+    setBusy(m_busy);
 }
 
 // ---- Commands ---------------------------------------------------------------------------
 
 void DeviceBars::search() {
-    if (m_busy) return;
+    if (m_busy || m_runActive) return;
     onCard([this] { m_boards.search(); });
 }
 
 void DeviceBars::chooseBoard(int slot, int board) {
-    if (m_busy) return;
+    if (m_busy || m_runActive) return;
     onCard([this, slot, board] { m_boards.chooseBoard(slot, board); });
 }
 
 void DeviceBars::toggleConnection(int slot) {
-    if (m_busy) return;
+    if (m_busy || m_runActive) return;
     onCard([this, slot] { m_boards.toggleConnection(slot); });
 }
 
 void DeviceBars::selectTarget(int slot) {
-    if (m_busy) return;
+    if (m_busy || m_runActive) return;
     onCard([this, slot] { m_boards.selectTarget(slot); });
 }
 
 void DeviceBars::switchCardType(int cardType) {
-    if (m_busy) return;
+    if (m_busy || m_runActive) return;
     onCard([this, cardType] { m_boards.switchCardType(cardType); });
 }
 
 void DeviceBars::renameTarget(const QString& newName) {
-    if (m_busy) return;
+    if (m_busy || m_runActive) return;
     const std::string name = newName.toStdString();
     const int slot = m_shown.targetSlot;
     onCard([this, slot, name] { m_boards.renameDevice(slot, name); });

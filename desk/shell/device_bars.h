@@ -56,6 +56,9 @@ class DeviceBars : public QObject, public BoardsView {
 
     // Whether a card call is under way (the device widgets are disabled).
     bool busy() const { return m_busy; }
+    // While a program or an instruction runs over the boards, no search, connection or card
+    // type change may pull them away: the run control sets this on start and clears it at end.
+    void setRunActive(bool active);
     const Snapshot& shown() const { return m_shown; }
 
     // The widgets of slot bar n (tests and the screenshots drive them).
@@ -110,6 +113,7 @@ class DeviceBars : public QObject, public BoardsView {
     QTimer* m_counterTimer = nullptr;
     Snapshot m_shown;
     bool m_busy = false;
+    bool m_runActive = false;
     CardWorker m_worker;  // last: joined first, before the widgets' handlers go
 };
 

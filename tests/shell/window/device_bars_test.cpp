@@ -200,6 +200,17 @@ void DeviceBarsTest::boardNumberAlreadyTaken() {
     WAIT_IDLE(d);
     QCOMPARE(d.session->targetBoard(), -1);
 
+    // A run keeps the boards as they are: no connect, no search, no card-type switch.
+    d.bars->setRunActive(true);
+    QVERIFY(!d.bars->connectButton(0)->isEnabled());
+    QVERIFY(!d.window->action(cmd::kSearchDevices)->isEnabled());
+    QVERIFY(!d.window->action(cmd::kCardPci)->isEnabled());
+    d.bars->toggleConnection(0);
+    QVERIFY(!d.bars->busy());
+    QVERIFY(d.session->boards().isConnected(0));
+    d.bars->setRunActive(false);
+    QVERIFY(d.bars->connectButton(0)->isEnabled());
+
     // Changing a connected slot's board disconnects it first.
     pickBoard(d, 0, 5);
     WAIT_IDLE(d);
