@@ -133,8 +133,13 @@ void DeviceBars::buildBars() {
         b.connect->setFocusPolicy(Qt::TabFocus);
         m_window.addToolBar(Qt::TopToolBarArea, b.bar);
         b.bar->hide();
-        connect(b.boards, &QComboBox::activated, this,
-                [this, n](int board) { chooseBoard(n, board); });
+        // A change of the selection only: picking the board already chosen changes nothing.
+        connect(b.boards, &QComboBox::activated, this, [this, n](int board) {
+            if (n < static_cast<int>(m_shown.devices.size()) &&
+                m_shown.devices[n].chosenBoard == board)
+                return;
+            chooseBoard(n, board);
+        });
         m_window.setCommandHandler(kConnectButtonId + n, [this, n] { toggleConnection(n); });
     }
     // Tab from the instruction box reaches the device widgets in the order they are shown:

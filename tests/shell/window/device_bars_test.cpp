@@ -181,6 +181,10 @@ void DeviceBarsTest::boardNumberAlreadyTaken() {
     QTest::mouseClick(d.bars->connectButton(0), Qt::LeftButton);
     WAIT_IDLE(d);
     QVERIFY(d.session->boards().isConnected(0));
+    // Picking the board already chosen is no change: the slot stays connected.
+    pickBoard(d, 0, 0);
+    WAIT_IDLE(d);
+    QVERIFY(d.session->boards().isConnected(0));
 
     // Choosing the connected board in the other slot is refused at once ...
     pickBoard(d, 1, 0);
