@@ -92,7 +92,6 @@ void DeviceBars::buildBars() {
             break;
         }
     }
-    m_targetList->setStatusTip(u8(device_text::kSearchPrompt));
     if (QAction* s = m_window.action(cmd::kSearchDevices)) {
         s->setText(u8(device_text::kSearchCaption));
         s->setStatusTip(u8(device_text::kSearchPrompt));
