@@ -81,3 +81,18 @@ for shot in "32938 zeqdesk-regconfig.png" "33013 zeqdesk-teach.png" "33019 zeqde
     "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/$2" --show "$1" "$home/demo.zeq"
   echo "wrote $out/$2"
 done
+
+# The device bars with two virtual cards: ZEQ-SIM1 remembered as board 3, ZEQ-SIM0 given
+# board 0 by the search; command 32925 (the first slot bar's "连接设备") connects ZEQ-SIM0
+# before the picture is taken.
+cat > "$home/dat/zeq.ini" <<'INI'
+[Toolcfg]
+Zoom=0
+[Drevices]
+ZEQ-SIM1=3
+BoardType=0
+INI
+LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
+  "$zeqdesk" --home "$home" --sim 2 --screenshot "$out/zeqdesk-devices.png" --show 32925 \
+  "$home/demo.zeq"
+echo "wrote $out/zeqdesk-devices.png"

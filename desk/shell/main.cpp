@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "binding/boards.h"
 #include "interpreter/script_interpreter.h"
 #include "session/session.h"
+#include "shell/device_bars.h"
 #include "shell/main_window.h"
 #include "shell/output_box.h"
 #include "shell/source_editor.h"
@@ -27,12 +29,18 @@
 
 namespace {
 
-// The device library's message boxes.
+// The device library's message boxes. A card call on a worker thread shows its message on
+// the window's thread and goes on without waiting for the box.
 class BoxDialogs : public zeq::desk::UserDialogs {
   public:
     void message(std::string_view text) override {
-        QMessageBox::warning(nullptr, QStringLiteral("ZeqDesk"),
-                             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        const auto show = [t] { QMessageBox::warning(nullptr, QStringLiteral("ZeqDesk"), t); };
+        if (QThread::currentThread() == qApp->thread()) {
+            show();
+        } else {
+            QMetaObject::invokeMethod(qApp, show, Qt::QueuedConnection);
+        }
     }
     Answer askYesNo(std::string_view text, Answer) override {
         return QMessageBox::question(nullptr, QStringLiteral("ZeqDesk"),
@@ -132,10 +140,13 @@ int main(int argc, char** argv) {
     zeq::desk::Boards& boards = session.boards();
     zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
+    // Goes before the session: its worker uses the boards.
+    std::unique_ptr<zeq::desk::DeviceBars> deviceBars =
+        zeq::desk::installDeviceBars(window, session);
 
     // The tools act on the target board.
     zeq::desk::connectBoardsFromEnvironment(boards);  // ZEQDESK_CONNECT, for pictures
-    const auto targetBoard = [] { return 0; };
+    const auto targetBoard = [&session] { return session.targetBoard(); };
     zeq::desk::installGraphTool(window, boards, targetBoard);
     zeq::desk::installJogTool(window, boards, targetBoard);
     zeq::desk::installHomingTool(window, boards, targetBoard);

@@ -363,6 +363,13 @@ void MainWindow::rebuildRecentMenu() {
     }
 }
 
+void MainWindow::setCardType(int cardType) {
+    m_cardType = cardType;
+    action(cmd::kCardUsb)->setChecked(cardType == 0);
+    action(cmd::kCardPci)->setChecked(cardType == 1);
+    updateTitle();
+}
+
 void MainWindow::updateTitle() {
     setWindowTitle(QString::fromStdString(frameTitle(m_path.toStdString(), m_cardType)));
 }

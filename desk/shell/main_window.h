@@ -52,6 +52,8 @@ class MainWindow : public QMainWindow {
     const RecentFiles& recentFiles() const { return m_recent; }
     QMenu* recentMenu() const { return m_recentMenu; }
     int cardType() const { return m_cardType; }
+    // After a card-type switch: the title's tag and the check marks of the two commands.
+    void setCardType(int cardType);
     QString iniPath() const;
     bool startsMaximised() const { return m_startMaximised; }
 
@@ -69,6 +71,9 @@ class MainWindow : public QMainWindow {
     // Loads a file as the document: recent files and title follow. False after a message.
     bool loadDocument(const QString& path);
 
+    // A command that is on no menu (a button of a bar the parts add later): action(id) finds
+    // it, setCommandHandler(id, …) gives it its handler.
+    QAction* addCommand(int id, const QString& text) { return makeAction(id, text); }
     // Installs the handler of a command and enables it (for the parts that come later).
     void setCommandHandler(int id, std::function<void()> handler);
     // Runs `hook` when the frame closes, after it has written its settings (the tools save

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
         {"FirmwareDialogTest",
          [] { return std::make_unique<zeq::desk::test::FirmwareDialogTest>(); }},
         {"ToolDialogsTest", [] { return std::make_unique<zeq::desk::test::ToolDialogsTest>(); }},
+        {"DeviceBarsTest", [] { return std::make_unique<zeq::desk::test::DeviceBarsTest>(); }},
     };
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     int failures = 0;

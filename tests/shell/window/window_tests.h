@@ -117,4 +117,19 @@ class ToolDialogsTest : public QObject {
     std::unique_ptr<Fixture> m;
 };
 
+// The device bars over two virtual cards.
+class DeviceBarsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+    void connectAndDisconnectThroughASlotBar();
+    void aFailingCardLeavesTheBarsUsable();
+    void boardNumberAlreadyTaken();
+    void rememberedBoardsComeBackAtTheNextStart();
+    void cardTypeSwitchRefusedWhileConnected();
+    void countersShowAfterTheCommand();
+    void renameWritesTheNewDescription();
+};
+
 }  // namespace zeq::desk::test
