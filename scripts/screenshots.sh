@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of zeqdesk for the documentation: starts the program under a virtual X server
-# (xvfb-run) on a virtual card with examples/demo.zeq open and writes PNGs to docs/images/.
+# (xvfb-run) on a virtual card with examples/demo.zeq open and writes PNGs to docs/images/:
+# the main window, and a run paused at a breakpoint.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,3 +32,10 @@ INI
 LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
   "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/zeqdesk-main.png" "$home/demo.zeq"
 echo "wrote $out/zeqdesk-main.png"
+
+# A paused run: the virtual card connected as board 0, a breakpoint on "call report" (line 19
+# of the demo); the picture shows the running line, the breakpoint and the variables pane.
+LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
+  "$zeqdesk" --home "$home" --sim 1 --board 0=0 --breakpoint 19 --run \
+  --screenshot "$out/zeqdesk-paused.png" "$home/demo.zeq"
+echo "wrote $out/zeqdesk-paused.png"
