@@ -180,6 +180,9 @@ void BM_EmergencyStopToWire(benchmark::State& state) {
     r.open("stream.zeq", kStream);
     double worst = 0;
     for (auto _ : state) {
+        // Run is enabled once the window has seen the board and the last run's end.
+        r.pumpUntil([&] { return r.window->action(cmd::kRun)->isEnabled(); },
+                    std::chrono::seconds(5));
         r.window->action(cmd::kRun)->trigger();
         const long before = r.wire->writes.load();
         // Streaming: a few hundred writes on the wire.
@@ -238,6 +241,8 @@ void BM_EventLoopLatencyWhilePrinting(benchmark::State& state) {
             maxPending = std::max(maxPending, out->pendingLines());
         });
         tick.start(10);
+        r.pumpUntil([&] { return r.window->action(cmd::kRun)->isEnabled(); },
+                    std::chrono::seconds(5));
         const auto t0 = Clock::now();
         r.window->action(cmd::kRun)->trigger();
         r.pumpUntil([] { return false; }, std::chrono::seconds(state.range(0)));
