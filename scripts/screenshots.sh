@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of zeqdesk for the documentation: starts the program under a virtual X server
-# (xvfb-run) on a virtual card with examples/demo.zeq open and writes PNGs to docs/images/.
+# (xvfb-run) on a virtual card with examples/demo.zeq open and writes PNGs to docs/images/:
+# the main window, and a run paused at a breakpoint.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,7 +41,7 @@ shot() {
   local name=$1
   shift
   LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
-    "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/$name" "$@" "$home/demo.zeq"
+    "$zeqdesk" --home "$home" --sim 1 --board 0=0 --screenshot "$out/$name" "$@" "$home/demo.zeq"
   echo "wrote $out/$name"
 }
 
@@ -60,7 +61,7 @@ fi
 shot zeqdesk-homing.png --show 32985
 
 # The register configuration, teach and firmware dialogs, each opened by its menu command on
-# the virtual card connected as board 0 (ZEQDESK_CONNECT). The teach dialog reloads the point
+# the virtual card connected as board 0 (--board 0=0). The teach dialog reloads the point
 # file it remembers in section "Teach" of zeq.ini.
 cat > "$home/points.csv" <<'CSV'
 point,axis0,axis1,axis2,axis3,speed,endspeed
@@ -77,8 +78,8 @@ Mode=1
 INI
 for shot in "32938 zeqdesk-regconfig.png" "33013 zeqdesk-teach.png" "33019 zeqdesk-firmware.png"; do
   set -- $shot
-  LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step ZEQDESK_CONNECT=0=0 xvfb-run -a -s '-screen 0 1280x800x24' \
-    "$zeqdesk" --home "$home" --sim 1 --screenshot "$out/$2" --show "$1" "$home/demo.zeq"
+  LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
+    "$zeqdesk" --home "$home" --sim 1 --board 0=0 --screenshot "$out/$2" --show "$1" "$home/demo.zeq"
   echo "wrote $out/$2"
 done
 
@@ -96,3 +97,10 @@ LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
   "$zeqdesk" --home "$home" --sim 2 --screenshot "$out/zeqdesk-devices.png" --show 32925 \
   "$home/demo.zeq"
 echo "wrote $out/zeqdesk-devices.png"
+
+# A paused run: the virtual card connected as board 0, a breakpoint on "call report" (line 19
+# of the demo); the picture shows the running line, the breakpoint and the variables pane.
+LANG=C.UTF-8 ZEQLINK_SIM_CLOCK=step xvfb-run -a -s '-screen 0 1280x800x24' \
+  "$zeqdesk" --home "$home" --sim 1 --board 0=0 --breakpoint 19 --run \
+  --screenshot "$out/zeqdesk-paused.png" "$home/demo.zeq"
+echo "wrote $out/zeqdesk-paused.png"

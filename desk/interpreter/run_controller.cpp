@@ -34,6 +34,9 @@ RunController::RunController(Setup setup)
     m_program.setEditor(m_setup.editor);
     m_program.setClock(m_setup.clock);
     m_program.setStepModeFlag(&m_stepMode);
+    // A stop or a pause given while the run thread still compiles holds for the run it starts.
+    m_program.setRequestsClearedByCaller(true);
+    m_box.setRequestsClearedByCaller(true);
     m_box.setClock(m_setup.clock);
 }
 
@@ -121,6 +124,7 @@ bool RunController::run(bool modified) {
     // The flag is raised before the thread starts so that a second Run in quick succession
     // is refused.
     m_running = true;
+    m_program.clearRequests();
     std::lock_guard lock(m_threadMutex);
     m_runThread = std::thread([this, path, modified] { runThread(path, modified); });
     return true;
@@ -134,7 +138,7 @@ void RunController::runThread(std::string path, bool compileFirst) {
     m_running = false;
     if (m_observer) {
         using Result = RunObserver::Result;
-        m_observer->runEnded(!ran ? Result::NotRun
+        m_observer->runEnded(!ran                     ? Result::NotRun
                              : m_program.wasStopped() ? Result::Stopped
                                                       : Result::Finished,
                              failed);
@@ -173,7 +177,7 @@ bool RunController::runProgramSteps(const std::string& path, bool compileFirst, 
     return failed;
 }
 
-void RunController::step() {
+void RunController::step(bool modified) {
     m_stepMode = true;
     m_program.resume();
     if (!m_running && anyBoardConnected()) {
@@ -183,9 +187,11 @@ void RunController::step() {
             std::lock_guard lock(m_pathMutex);
             path = m_documentPath;
         }
+        if (modified) m_setup.sink->append(msg::kCodeChanged);
         m_running = true;
+        m_program.clearRequests();
         std::lock_guard lock(m_threadMutex);
-        m_runThread = std::thread([this, path] { runThread(path, false); });
+        m_runThread = std::thread([this, path, modified] { runThread(path, modified); });
     }
 }
 
@@ -272,6 +278,7 @@ void RunController::executeInstruction(const std::string& text) {
     }
     joinBox();
     m_boxBusy = true;
+    m_box.clearRequests();
     std::lock_guard lock(m_threadMutex);
     m_boxThread = std::thread([this, text, h] { instructionThread(text, h); });
 }
@@ -284,7 +291,9 @@ void RunController::instructionThread(std::string text, std::uint32_t handle) {
         m_setup.sink->append(msg::kNothingToExecute);
     } else {
         text.erase(0, first);
-        if (m_boxCompiler.compileImmediate(text)) {
+        // A stop during the check still goes through the run, which ends at once with its
+        // message.
+        if (m_boxCompiler.compileImmediate(text) || m_box.isStopRequested()) {
             m_boxHandle = handle;
             m_box.setBoardNumber(m_boxBoard);
             m_box.runText(&m_boxHandle, text);

@@ -56,7 +56,8 @@ class RunController {
     // thread then compiles first and a failed compile runs nothing. False when no run was
     // started (no board connected, or a run is going on).
     bool run(bool modified);
-    void step();
+    // Step; when it starts a run, `modified` means as for run().
+    void step(bool modified = false);
     void pauseOrContinue();
     void stop();
     // Writes `hpause` to the target board. Talks to the card: call it from a worker.

@@ -280,9 +280,11 @@ bool ScriptInterpreter::runProgram(std::uint32_t* boardTable, const std::string&
     if (loaded) loaded();
     m_lastBreakLine = -1;
     m_wasStopped = false;
-    stopRequested = false;
+    if (!m_requestsClearedByCaller) {
+        stopRequested = false;
+        pauseRequested = false;
+    }
     finished = false;
-    pauseRequested = false;
     // A signal left from before the run (a Step that started it) must not release the first
     // wait.
     pauseEvent.reset();
@@ -407,9 +409,11 @@ bool ScriptInterpreter::runText(std::uint32_t* handleSlot, std::string_view text
     m_encoding = detectScriptEncoding(text);
     programText = text.data();
     textLength = static_cast<std::uint32_t>(text.size());
-    stopRequested = false;
+    if (!m_requestsClearedByCaller) {
+        stopRequested = false;
+        pauseRequested = false;
+    }
     finished = false;
-    pauseRequested = false;
     pauseEvent.reset();
     m_errorReported = false;
     immediateMode = true;

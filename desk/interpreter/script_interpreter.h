@@ -123,6 +123,14 @@ class ScriptInterpreter {
     // Commands from other threads.
     void requestPause() { pauseRequested = true; }
     void requestStop();
+    // For an owner that starts program runs on a worker: runProgram() then keeps a stop or a
+    // pause that was requested before it got going (during a compile first), and the owner
+    // clears old requests with clearRequests() before it starts the worker.
+    void setRequestsClearedByCaller(bool on) { m_requestsClearedByCaller = on; }
+    void clearRequests() {
+        stopRequested = false;
+        pauseRequested = false;
+    }
     // Clears the pause and signals the event (continue, step, stop).
     void resume();
     bool isPaused() const { return pauseRequested.load(); }
@@ -272,6 +280,7 @@ class ScriptInterpreter {
     const std::atomic<bool>* m_stepMode = nullptr;
     RunObserver* m_observer = nullptr;
     std::atomic<bool> m_wasStopped{false};
+    bool m_requestsClearedByCaller = false;
     // Breakpoints by source line (guarded by m_breakMutex; m_hasBreaks spares the lock when
     // there are none). m_lastBreakLine: the line the run last paused on for a breakpoint, so
     // that the statements after the pause on that same line do not pause again.

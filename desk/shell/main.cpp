@@ -1,5 +1,6 @@
 // zeqdesk: the window application. Options as the command-line tool: --home DIR, --sim N,
-// --card-type 0|1, and one file to open.
+// --card-type 0|1, --board B=I, and one file to open; --output-log FILE copies the output pane
+// to a file; --screenshot FILE (with --show ID, or --run and --breakpoint LINE) pictures it.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -9,15 +10,19 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "binding/boards.h"
 #include "interpreter/script_interpreter.h"
 #include "session/session.h"
 #include "shell/device_bars.h"
+#include "shell/command_ids.h"
 #include "shell/main_window.h"
 #include "shell/output_box.h"
+#include "shell/run_control.h"
 #include "shell/source_editor.h"
-#include "tools/common/ui/environment_boards.h"
 #include "tools/firmware/ui/firmware_install.h"
 #include "tools/regconfig/ui/regconfig_install.h"
 #include "tools/teach/ui/teach_install.h"
@@ -88,7 +93,23 @@ int main(int argc, char** argv) {
         QStringLiteral("with --screenshot: give the command ID first and picture the window it "
                        "opens"),
         QStringLiteral("ID"));
-    parser.addOptions({home, sim, cardType, screenshot, show});
+    const QCommandLineOption board(
+        QStringLiteral("board"),
+        QStringLiteral("connect device index I as board B at start-up (B=I; repeatable)"),
+        QStringLiteral("B=I"));
+    const QCommandLineOption outputLog(
+        QStringLiteral("output-log"),
+        QStringLiteral("also append everything the output pane is given to FILE"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption breakpoint(
+        QStringLiteral("breakpoint"),
+        QStringLiteral("with --screenshot: a breakpoint on source line LINE (1-based; repeatable)"),
+        QStringLiteral("LINE"));
+    const QCommandLineOption runNow(
+        QStringLiteral("run"),
+        QStringLiteral("with --screenshot: run the script and picture the window once it pauses"));
+    parser.addOptions(
+        {home, sim, cardType, screenshot, show, board, outputLog, breakpoint, runNow});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("script to open"));
     parser.process(app);
 
@@ -121,8 +142,26 @@ int main(int argc, char** argv) {
     }
     if (!files.isEmpty()) options.file = files.first();
 
+    std::vector<std::pair<int, int>> boardChoices;  // board, device index
+    for (const QString& choice : parser.values(board)) {
+        const QStringList parts = choice.split(QLatin1Char('='));
+        bool okBoard = false, okDevice = false;
+        const int b = parts.size() == 2 ? parts[0].toInt(&okBoard) : -1;
+        const int i = parts.size() == 2 ? parts[1].toInt(&okDevice) : -1;
+        if (!okBoard || !okDevice || b < 0 || b > 7 || i < 0) {
+            std::fprintf(stderr,
+                         "zeqdesk: --board expects B=I with B in 0..7 and I a device index\n");
+            return 2;
+        }
+        boardChoices.emplace_back(b, i);
+    }
+
     zeq::desk::MainWindow window;
     window.startUp(options);
+    if (parser.isSet(outputLog) && !window.outputBox()->setLogFile(parser.value(outputLog))) {
+        std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(parser.value(outputLog)));
+        return 2;
+    }
 
     // The session: the device library of the card type (a missing library or function ends
     // the program after its message), the boards with their remembered numbers, and the run
@@ -140,12 +179,23 @@ int main(int argc, char** argv) {
     zeq::desk::Boards& boards = session.boards();
     zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
-    // Goes before the session: its worker uses the boards.
+    // --board: the connections the command-line tool makes, before the window shows; the first
+    // becomes the target board.
+    for (const auto& [b, device] : boardChoices) {
+        if (boards.connectDevice(device, b) == 0 && session.targetBoard() < 0)
+            session.setTargetBoard(b);
+    }
+    // Run control (project commands, hold and emergency stop, the instruction box, the running
+    // line, breakpoints, the variables pane) and the device bars; both go before the session,
+    // whose workers and boards they use.
+    std::unique_ptr<zeq::desk::RunControl> runControl =
+        zeq::desk::installRunControl(window, session);
     std::unique_ptr<zeq::desk::DeviceBars> deviceBars =
         zeq::desk::installDeviceBars(window, session);
+    QObject::connect(runControl.get(), &zeq::desk::RunControl::runActiveChanged, deviceBars.get(),
+                     &zeq::desk::DeviceBars::setRunActive);
 
     // The tools act on the target board.
-    zeq::desk::connectBoardsFromEnvironment(boards);  // ZEQDESK_CONNECT, for pictures
     const auto targetBoard = [&session] { return session.targetBoard(); };
     zeq::desk::installGraphTool(window, boards, targetBoard);
     zeq::desk::installJogTool(window, boards, targetBoard);
@@ -158,10 +208,12 @@ int main(int argc, char** argv) {
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
         const int shown = parser.isSet(show) ? parser.value(show).toInt() : 0;
+        const bool paused = parser.isSet(runNow);
         // Pictures for the documentation: the window as it stands once start-up is done and the
         // event queue is idle. With --show, the command runs first and the picture is of the
-        // window it opened (a modal dialog's own event loop takes the timer).
-        QTimer::singleShot(shown ? 500 : 0, &window, [&window, file, shown] {
+        // window it opened (a modal dialog's own event loop takes the timer). With --run, the
+        // script runs (to its --breakpoint) and the picture is of the paused run.
+        const auto shoot = [&window, file, shown] {
             QWidget* target = &window;
             if (shown) {
                 if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -178,7 +230,39 @@ int main(int argc, char** argv) {
             if (target != &window) target->close();
             window.close();
             QCoreApplication::exit(saved ? 0 : 1);
-        });
+        };
+        if (paused) {
+            std::vector<int> lines;
+            for (const QString& v : parser.values(breakpoint)) lines.push_back(v.toInt() - 1);
+            window.editor()->setBreakpointLines(lines);
+            // Runs once Run is enabled (the board is connected), then waits for the pause and
+            // its variables, with a bound: a run that never pauses is pictured as it stands.
+            auto* wait = new QTimer(&window);
+            struct Progress {
+                int ticks = 0;
+                int pausedTicks = 0;
+                bool started = false;
+            };
+            auto progress = std::make_shared<Progress>();
+            QAction* run = window.action(zeq::desk::cmd::kRun);
+            QObject::connect(wait, &QTimer::timeout, &window,
+                             [&session, wait, progress, shoot, run] {
+                                 Progress& p = *progress;
+                                 if (!p.started && run->isEnabled()) {
+                                     p.started = true;
+                                     run->trigger();
+                                 }
+                                 // Paused for a few ticks: the mark and the variables are
+                                 // painted by then.
+                                 if (session.controller().isPaused()) ++p.pausedTicks;
+                                 if (p.pausedTicks < 4 && ++p.ticks < 400) return;
+                                 wait->stop();
+                                 shoot();
+                             });
+            wait->start(25);
+        } else {
+            QTimer::singleShot(shown ? 500 : 0, &window, shoot);
+        }
         if (shown) {
             QAction* command = window.action(shown);
             if (!command) {
@@ -189,6 +273,7 @@ int main(int argc, char** argv) {
         }
     }
     const int status = app.exec();
+    runControl.reset();
     delete watchDock;
     return status;
 }

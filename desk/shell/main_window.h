@@ -76,6 +76,10 @@ class MainWindow : public QMainWindow {
     QAction* addCommand(int id, const QString& text) { return makeAction(id, text); }
     // Installs the handler of a command and enables it (for the parts that come later).
     void setCommandHandler(int id, std::function<void()> handler);
+    // For the run commands: the desktop's dialogs, and a save of the document to `path`
+    // (recent files and title follow). False after a message.
+    ShellDialogs& dialogs() const { return *m_dialogs; }
+    bool saveDocumentTo(const QString& path) { return saveTo(path); }
     // Runs `hook` when the frame closes, after it has written its settings (the tools save
     // their own keys of zeq.ini here).
     void addCloseHook(std::function<void()> hook) { m_closeHooks.push_back(std::move(hook)); }

@@ -85,12 +85,12 @@ constexpr MenuEntry kSettingsMenu[] = {
 };
 
 constexpr MenuEntry kProjectMenu[] = {
-    cmdEntry(cmd::kCompile, "编译(&B)", "Alt+A", O::Later, false, "分析代码的语法错误"),
+    cmdEntry(cmd::kCompile, "编译(&A)", "Alt+A", O::Later, false, "分析代码的语法错误"),
     cmdEntry(cmd::kRun, "运行(&R)", "Alt+R", O::Later, false, "运行代码控制zEQ控制卡"),
     cmdEntry(cmd::kStop, "停止(&T)", "Alt+T", O::Later, false, "停止对zEQ控制卡的控制"),
     cmdEntry(cmd::kPause, "暂停(&P)", "Alt+P", O::Later, false, "暂停代码的运行"),
     cmdEntry(cmd::kContinue, "继续(&C)", "Alt+C", O::Later, false, "继续代码的运行"),
-    cmdEntry(cmd::kStep, "单步执行(&S)", "Alt+S", O::Later, false, "单步执行控制代码"),
+    cmdEntry(cmd::kStep, "单步(&S)", "Alt+S", O::Later, false, "单步执行控制代码"),
 };
 
 constexpr MenuEntry kToolsMenu[] = {

@@ -14,7 +14,10 @@ namespace zeq::desk {
 namespace {
 
 constexpr int kRunMarker = 1;
+constexpr int kBreakMarker = 2;
 constexpr int kNumberMargin = 0;
+constexpr int kBreakMargin = 1;
+constexpr int kBreakMarginWidth = 14;
 constexpr qint64 kMaxFileBytes = 64LL * 1024 * 1024;
 
 QColor fromBgr(std::uint32_t v) {
@@ -66,9 +69,24 @@ SourceEditor::SourceEditor(QWidget* parent) : QsciScintilla(parent), m_lexer(new
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
     setMarginType(kNumberMargin, QsciScintilla::TextMarginRightJustified);
-    setMarginWidth(1, 0);
+    // The breakpoint gutter between the numbers and the text; margin 1 carries the break
+    // marker only, so the running line's background never shows there.
+    setMarginType(kBreakMargin, QsciScintilla::SymbolMargin);
+    setMarginWidth(kBreakMargin, kBreakMarginWidth);
+    setMarginMarkerMask(kBreakMargin, 1 << kBreakMarker);
+    setMarginSensitivity(kBreakMargin, true);
     setMarginWidth(2, 0);
     markerDefine(QsciScintilla::Background, kRunMarker);
+    markerDefine(QsciScintilla::Circle, kBreakMarker);
+    setMarkerBackgroundColor(QColor(0xC8, 0x20, 0x20), kBreakMarker);
+    setMarkerForegroundColor(QColor(0x80, 0x10, 0x10), kBreakMarker);
+    connect(this, &QsciScintilla::marginClicked, this,
+            [this](int margin, int line, Qt::KeyboardModifiers) {
+                if (margin == kBreakMargin) toggleBreakpoint(line);
+            });
+    connect(this, &QsciScintilla::linesChanged, this, [this] {
+        if (markerFindNext(0, 1 << kBreakMarker) >= 0) emit breakpointsChanged();
+    });
     setCallTipsStyle(QsciScintilla::CallTipsNoContext);
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &SourceEditor::onCharAdded);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &SourceEditor::onUpdateUi);
@@ -146,8 +164,10 @@ void SourceEditor::setDocumentText(const QString& text) {
     m_tips.reset();
     m_runningLine = -1;
     markerDeleteAll(kRunMarker);
+    markerDeleteAll(kBreakMarker);
     m_numberWidth = 0;
     refreshLineNumbers();
+    emit documentReplaced();
 }
 
 bool SourceEditor::loadFile(const QString& path, QString* error) {
@@ -245,6 +265,31 @@ void SourceEditor::markRunningLine(int line) {
 void SourceEditor::clearRunningLine() {
     markerDeleteAll(kRunMarker);
     m_runningLine = -1;
+}
+
+void SourceEditor::toggleBreakpoint(int line) {
+    if (line < 0 || line >= lines()) return;
+    if (markersAtLine(line) & (1u << kBreakMarker)) {
+        markerDelete(line, kBreakMarker);
+    } else {
+        markerAdd(line, kBreakMarker);
+    }
+    emit breakpointsChanged();
+}
+
+void SourceEditor::setBreakpointLines(const std::vector<int>& lineList) {
+    markerDeleteAll(kBreakMarker);
+    for (int line : lineList)
+        if (line >= 0 && line < lines()) markerAdd(line, kBreakMarker);
+    emit breakpointsChanged();
+}
+
+std::vector<int> SourceEditor::breakpointLines() const {
+    std::vector<int> out;
+    for (int line = markerFindNext(0, 1 << kBreakMarker); line >= 0;
+         line = markerFindNext(line + 1, 1 << kBreakMarker))
+        out.push_back(line);
+    return out;
 }
 
 void SourceEditor::onCharAdded(int ch) {

@@ -7,6 +7,7 @@
 #include <Qsci/qscistyle.h>
 
 #include <memory>
+#include <vector>
 
 #include "core/encoding.h"
 #include "shell/rules/editor_settings.h"
@@ -55,6 +56,12 @@ class SourceEditor : public QsciScintilla {
     void clearRunningLine();
     int runningLine() const { return m_runningLine; }
 
+    // Breakpoints: a mark in the gutter beside the line (a click there toggles it). The marks
+    // move with the text; breakpointLines() gives their 0-based lines as they are now.
+    void toggleBreakpoint(int line);
+    void setBreakpointLines(const std::vector<int>& lines);
+    std::vector<int> breakpointLines() const;
+
     ZeqLexer* zeqLexer() const { return m_lexer; }
     // The call tip shown last (empty when none).
     QString lastCallTip() const { return m_lastTip; }
@@ -64,6 +71,10 @@ class SourceEditor : public QsciScintilla {
 
   signals:
     void caretMoved(int line, int column);
+    // A breakpoint was toggled, or lines came or went while there are breakpoints.
+    void breakpointsChanged();
+    // setDocumentText() replaced the whole text (a load or a new document).
+    void documentReplaced();
 
   private:
     void onCharAdded(int ch);

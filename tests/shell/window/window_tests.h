@@ -117,6 +117,29 @@ class ToolDialogsTest : public QObject {
     std::unique_ptr<Fixture> m;
 };
 
+// Run control over a session with a virtual card.
+class RunControlTest : public QObject {
+    Q_OBJECT
+  public:
+    RunControlTest();
+    ~RunControlTest() override;
+
+  private slots:
+    void init();
+    void cleanup();
+    void demoRunsToTheEndFromItsKey();
+    void untitledChangedTextIsSavedThroughTheDialogFirst();
+    void stepFromIdleThenOneStatementPerStep();
+    void pauseContinueThenStopEndsTheRun();
+    void breakpointInTheGutterPausesAndFollowsItsLine();
+    void emergencyStopKeyEndsTheRunWithoutATarget();
+    void instructionBoxRunsAndItsButtonStopsIt();
+
+  private:
+    struct Fixture;
+    std::unique_ptr<Fixture> m;
+};
+
 // The device bars over two virtual cards.
 class DeviceBarsTest : public QObject {
     Q_OBJECT
