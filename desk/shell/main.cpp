@@ -17,18 +17,18 @@
 #include "binding/boards.h"
 #include "interpreter/script_interpreter.h"
 #include "session/session.h"
-#include "shell/device_bars.h"
 #include "shell/command_ids.h"
+#include "shell/device_bars.h"
 #include "shell/main_window.h"
 #include "shell/output_box.h"
 #include "shell/run_control.h"
 #include "shell/source_editor.h"
 #include "tools/firmware/ui/firmware_install.h"
-#include "tools/regconfig/ui/regconfig_install.h"
-#include "tools/teach/ui/teach_install.h"
 #include "tools/graph/ui/graph_tool.h"
 #include "tools/homing/ui/homing_tool.h"
 #include "tools/jog/ui/jog_tool.h"
+#include "tools/regconfig/ui/regconfig_install.h"
+#include "tools/teach/ui/teach_install.h"
 #include "tools/watch/ui/watch_dock.h"
 #include "tools/watch/watch_list.h"
 
@@ -64,13 +64,20 @@ class BoxDialogs : public zeq::desk::UserDialogs {
     }
 };
 
-}  // namespace
+// What the command line asks for.
+struct StartOptions {
+    zeq::desk::ShellOptions shell;
+    std::vector<std::pair<int, int>> boards;  // --board: board, device index
+    QString screenshot;                       // --screenshot FILE
+    int show = 0;                             // --show ID
+    QString outputLog;                        // --output-log FILE
+    std::vector<int> breakpoints;             // --breakpoint LINE, 0-based
+    bool run = false;                         // --run
+};
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ZeqDesk"));
-    QApplication::setApplicationVersion(QStringLiteral(ZEQ_PROJECT_VERSION));
-
+// Parses the options into `out` (and sets ZEQ_HOME / ZEQLINK_SIM); -1, or the exit status
+// after a message.
+int parseOptions(QApplication& app, StartOptions& out) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("ZeqDesk - edit, compile and run ZEQ scripts"));
     parser.addHelpOption();
@@ -126,23 +133,21 @@ int main(int argc, char** argv) {
         }
         qputenv("ZEQLINK_SIM", QByteArray::number(n));
     }
-    zeq::desk::ShellOptions options;
     if (parser.isSet(cardType)) {
         const QString v = parser.value(cardType);
         if (v != QLatin1String("0") && v != QLatin1String("1")) {
             std::fprintf(stderr, "zeqdesk: --card-type must be 0 or 1\n");
             return 2;
         }
-        options.cardType = v.toInt();
+        out.shell.cardType = v.toInt();
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         std::fprintf(stderr, "zeqdesk: one file at most\n");
         return 2;
     }
-    if (!files.isEmpty()) options.file = files.first();
+    if (!files.isEmpty()) out.shell.file = files.first();
 
-    std::vector<std::pair<int, int>> boardChoices;  // board, device index
     for (const QString& choice : parser.values(board)) {
         const QStringList parts = choice.split(QLatin1Char('='));
         bool okBoard = false, okDevice = false;
@@ -153,13 +158,98 @@ int main(int argc, char** argv) {
                          "zeqdesk: --board expects B=I with B in 0..7 and I a device index\n");
             return 2;
         }
-        boardChoices.emplace_back(b, i);
+        out.boards.emplace_back(b, i);
     }
 
+    if (parser.isSet(screenshot)) out.screenshot = parser.value(screenshot);
+    if (parser.isSet(show)) out.show = parser.value(show).toInt();
+    if (parser.isSet(outputLog)) out.outputLog = parser.value(outputLog);
+    for (const QString& v : parser.values(breakpoint)) out.breakpoints.push_back(v.toInt() - 1);
+    out.run = parser.isSet(runNow);
+    return -1;
+}
+
+// --screenshot: pictures for the documentation. False when --show names no command.
+bool arrangeScreenshot(zeq::desk::MainWindow& window, zeq::desk::Session& session,
+                       const StartOptions& start) {
+    const QString file = start.screenshot;
+    const int shown = start.show;
+    const bool paused = start.run;
+    // Pictures for the documentation: the window as it stands once start-up is done and the
+    // event queue is idle. With --show, the command runs first and the picture is of the
+    // window it opened (a modal dialog's own event loop takes the timer). With --run, the
+    // script runs (to its --breakpoint) and the picture is of the paused run.
+    const auto shoot = [&window, file, shown] {
+        QWidget* target = &window;
+        if (shown) {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                target = modal;
+            } else {
+                // A window without a window manager is not activated: take the visible
+                // top-level window that is not the frame.
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (w != &window && w->isVisible() && w->isWindow()) target = w;
+            }
+        }
+        const bool saved = target->grab().save(file, "PNG");
+        if (!saved) std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(file));
+        if (target != &window) target->close();
+        window.close();
+        QCoreApplication::exit(saved ? 0 : 1);
+    };
+    if (paused) {
+        window.editor()->setBreakpointLines(start.breakpoints);
+        // Runs once Run is enabled (the board is connected), then waits for the pause and
+        // its variables, with a bound: a run that never pauses is pictured as it stands.
+        auto* wait = new QTimer(&window);
+        struct Progress {
+            int ticks = 0;
+            int pausedTicks = 0;
+            bool started = false;
+        };
+        auto progress = std::make_shared<Progress>();
+        QAction* run = window.action(zeq::desk::cmd::kRun);
+        QObject::connect(wait, &QTimer::timeout, &window, [&session, wait, progress, shoot, run] {
+            Progress& p = *progress;
+            if (!p.started && run->isEnabled()) {
+                p.started = true;
+                run->trigger();
+            }
+            // Paused for a few ticks: the mark and the variables are
+            // painted by then.
+            if (session.controller().isPaused()) ++p.pausedTicks;
+            if (p.pausedTicks < 4 && ++p.ticks < 400) return;
+            wait->stop();
+            shoot();
+        });
+        wait->start(25);
+    } else {
+        QTimer::singleShot(shown ? 500 : 0, &window, shoot);
+    }
+    if (shown) {
+        QAction* command = window.action(shown);
+        if (!command) {
+            std::fprintf(stderr, "zeqdesk: no command %d\n", shown);
+            return false;
+        }
+        QTimer::singleShot(0, command, &QAction::trigger);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZeqDesk"));
+    QApplication::setApplicationVersion(QStringLiteral(ZEQ_PROJECT_VERSION));
+    StartOptions start;
+    if (const int status = parseOptions(app, start); status >= 0) return status;
+
     zeq::desk::MainWindow window;
-    window.startUp(options);
-    if (parser.isSet(outputLog) && !window.outputBox()->setLogFile(parser.value(outputLog))) {
-        std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(parser.value(outputLog)));
+    window.startUp(start.shell);
+    if (!start.outputLog.isEmpty() && !window.outputBox()->setLogFile(start.outputLog)) {
+        std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(start.outputLog));
         return 2;
     }
 
@@ -181,7 +271,7 @@ int main(int argc, char** argv) {
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
     // --board: the connections the command-line tool makes, before the window shows; the first
     // becomes the target board.
-    for (const auto& [b, device] : boardChoices) {
+    for (const auto& [b, device] : start.boards) {
         if (boards.connectDevice(device, b) == 0 && session.targetBoard() < 0)
             session.setTargetBoard(b);
     }
@@ -205,73 +295,7 @@ int main(int argc, char** argv) {
     zeq::desk::installFirmware(window, boards, targetBoard);
 
     window.showForStartUp();
-    if (parser.isSet(screenshot)) {
-        const QString file = parser.value(screenshot);
-        const int shown = parser.isSet(show) ? parser.value(show).toInt() : 0;
-        const bool paused = parser.isSet(runNow);
-        // Pictures for the documentation: the window as it stands once start-up is done and the
-        // event queue is idle. With --show, the command runs first and the picture is of the
-        // window it opened (a modal dialog's own event loop takes the timer). With --run, the
-        // script runs (to its --breakpoint) and the picture is of the paused run.
-        const auto shoot = [&window, file, shown] {
-            QWidget* target = &window;
-            if (shown) {
-                if (QWidget* modal = QApplication::activeModalWidget()) {
-                    target = modal;
-                } else {
-                    // A window without a window manager is not activated: take the visible
-                    // top-level window that is not the frame.
-                    for (QWidget* w : QApplication::topLevelWidgets())
-                        if (w != &window && w->isVisible() && w->isWindow()) target = w;
-                }
-            }
-            const bool saved = target->grab().save(file, "PNG");
-            if (!saved) std::fprintf(stderr, "zeqdesk: cannot write %s\n", qPrintable(file));
-            if (target != &window) target->close();
-            window.close();
-            QCoreApplication::exit(saved ? 0 : 1);
-        };
-        if (paused) {
-            std::vector<int> lines;
-            for (const QString& v : parser.values(breakpoint)) lines.push_back(v.toInt() - 1);
-            window.editor()->setBreakpointLines(lines);
-            // Runs once Run is enabled (the board is connected), then waits for the pause and
-            // its variables, with a bound: a run that never pauses is pictured as it stands.
-            auto* wait = new QTimer(&window);
-            struct Progress {
-                int ticks = 0;
-                int pausedTicks = 0;
-                bool started = false;
-            };
-            auto progress = std::make_shared<Progress>();
-            QAction* run = window.action(zeq::desk::cmd::kRun);
-            QObject::connect(wait, &QTimer::timeout, &window,
-                             [&session, wait, progress, shoot, run] {
-                                 Progress& p = *progress;
-                                 if (!p.started && run->isEnabled()) {
-                                     p.started = true;
-                                     run->trigger();
-                                 }
-                                 // Paused for a few ticks: the mark and the variables are
-                                 // painted by then.
-                                 if (session.controller().isPaused()) ++p.pausedTicks;
-                                 if (p.pausedTicks < 4 && ++p.ticks < 400) return;
-                                 wait->stop();
-                                 shoot();
-                             });
-            wait->start(25);
-        } else {
-            QTimer::singleShot(shown ? 500 : 0, &window, shoot);
-        }
-        if (shown) {
-            QAction* command = window.action(shown);
-            if (!command) {
-                std::fprintf(stderr, "zeqdesk: no command %d\n", shown);
-                return 2;
-            }
-            QTimer::singleShot(0, command, &QAction::trigger);
-        }
-    }
+    if (!start.screenshot.isEmpty() && !arrangeScreenshot(window, session, start)) return 2;
     const int status = app.exec();
     runControl.reset();
     delete watchDock;

@@ -144,7 +144,7 @@ void GraphDialog::buildChart() {
     m_view->setMinimumSize(480, 360);
 }
 
-void GraphDialog::buildControls() {
+void GraphDialog::buildZoomSliders() {
     using namespace graph_ui_text;
     // Zoom sliders with their labels: X under the plot, Y beside it.
     const ZoomSlider xs = ::zeq::desk::zoomSlider(ZoomAxis::X);
@@ -171,6 +171,11 @@ void GraphDialog::buildControls() {
         m_yZoomLabel->setText(QString::fromStdString(::zeq::desk::zoomLabel(m_yFactor)));
         updateAxes();
     });
+}
+
+void GraphDialog::buildControls() {
+    using namespace graph_ui_text;
+    buildZoomSliders();
 
     auto* plot = new QGridLayout;
     auto* yZoomBox = new QVBoxLayout;

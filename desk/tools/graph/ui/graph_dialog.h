@@ -94,6 +94,8 @@ class GraphDialog : public QDialog, public GraphObserver {
 
   private:
     void buildControls();
+    // The zoom sliders and their labels.
+    void buildZoomSliders();
     void buildChart();
     void applySettings(const GraphSettings& s);
     void startOrStop();

@@ -191,6 +191,11 @@ void HomingDialog::build() {
     m_picture = new HomingPicture(this);
     m_picture->setAccessibleName(u8text(kTitle));
 
+    layOut();
+}
+
+void HomingDialog::layOut() {
+    using namespace homing_text;
     // Layout: the selection on top; the options on the left; the picture, the bits, the
     // speeds and the buttons on the right.
     auto* top = new QHBoxLayout;

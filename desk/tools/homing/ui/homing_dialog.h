@@ -60,6 +60,8 @@ class HomingDialog : public QDialog, public HomingObserver {
 
   private:
     void build();
+    // Places the controls built by build().
+    void layOut();
     // Every control from the core's state of the selected axis.
     void showState();
     void commitFields();
