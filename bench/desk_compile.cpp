@@ -78,9 +78,9 @@ void BM_CompileScript(benchmark::State& state) {
         benchmark::DoNotOptimize(compiler.outputText().data());
     }
     state.counters["lines"] = lines;
-    state.counters["lines_per_second"] = benchmark::Counter(
-        static_cast<double>(lines) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+    state.counters["lines_per_second"] =
+        benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
     state.SetBytesProcessed(static_cast<int64_t>(script.size()) * state.iterations());
 }
 BENCHMARK(BM_CompileScript)->Unit(benchmark::kMillisecond);

@@ -18,7 +18,7 @@ std::atomic<long> g_allocations{0};
 
 // A bridge that acknowledges every block and answers every read with the correct checksum.
 class InstantPort final : public zeq::bridge::Port {
-public:
+  public:
     zeq::bridge::Status write(const void* buf, uint32_t n, uint32_t* written) override {
         const auto* b = static_cast<const uint8_t*>(buf);
         *written = n;
@@ -56,7 +56,7 @@ public:
     zeq::bridge::Status eeProgram(const ZEQ_EEPROM_DATA*) override { return ZEQ_FT_OK; }
     zeq::bridge::Status close() override { return ZEQ_FT_OK; }
 
-private:
+  private:
     uint8_t reply_[8] = {};
     uint32_t replyLen_ = 0;
     uint16_t cmd_ = 0;
@@ -89,11 +89,13 @@ void run(benchmark::State& state, ZEQ_HANDLE h, Op op) {
     }
     long before = g_allocations.load();
     for (auto _ : state) benchmark::DoNotOptimize(op(h));
-    state.counters["allocs_per_exchange"] =
-        static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations());
+    state.counters["allocs_per_exchange"] = static_cast<double>(g_allocations.load() - before) /
+                                            static_cast<double>(state.iterations());
 }
 
-int set32(ZEQ_HANDLE h) { return ZEQ_SetParam32(h, 12, 0x12345, 0, 0); }
+int set32(ZEQ_HANDLE h) {
+    return ZEQ_SetParam32(h, 12, 0x12345, 0, 0);
+}
 int get32(ZEQ_HANDLE h) {
     int32_t v;
     return ZEQ_GetParam32(h, 12, &v, 0, 0);
@@ -109,10 +111,18 @@ ZEQ_HANDLE instant_card() {
     return h;
 }
 
-void BM_SetParam32_VirtualCard(benchmark::State& s) { run(s, sim_card(), set32); }
-void BM_GetParam32_VirtualCard(benchmark::State& s) { run(s, sim_card(), get32); }
-void BM_SetParam32_LibraryOnly(benchmark::State& s) { run(s, instant_card(), set32); }
-void BM_GetParam32_LibraryOnly(benchmark::State& s) { run(s, instant_card(), get32); }
+void BM_SetParam32_VirtualCard(benchmark::State& s) {
+    run(s, sim_card(), set32);
+}
+void BM_GetParam32_VirtualCard(benchmark::State& s) {
+    run(s, sim_card(), get32);
+}
+void BM_SetParam32_LibraryOnly(benchmark::State& s) {
+    run(s, instant_card(), set32);
+}
+void BM_GetParam32_LibraryOnly(benchmark::State& s) {
+    run(s, instant_card(), get32);
+}
 
 BENCHMARK(BM_SetParam32_VirtualCard);
 BENCHMARK(BM_GetParam32_VirtualCard);
@@ -126,7 +136,11 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 BENCHMARK_MAIN();

@@ -6,11 +6,11 @@
 #include "binding/boards.h"
 #include "binding/device_binding.h"
 #include "commands.h"
-#include "stderr_dialogs.h"
 #include "core/app_home.h"
 #include "core/stdout_sink.h"
 #include "device_options.h"
 #include "interpreter/script_interpreter.h"
+#include "stderr_dialogs.h"
 
 namespace zeq::cli {
 namespace {

@@ -24,7 +24,11 @@ bool registerGlobalOption(GlobalOption option) {
     return true;
 }
 
-const std::vector<RegisteredCommand>& registeredCommands() { return commands(); }
-const std::vector<GlobalOption>& registeredGlobalOptions() { return globals(); }
+const std::vector<RegisteredCommand>& registeredCommands() {
+    return commands();
+}
+const std::vector<GlobalOption>& registeredGlobalOptions() {
+    return globals();
+}
 
 }  // namespace zeq::cli

@@ -67,7 +67,8 @@ int main() {
     std::printf("  naxis through the queue FIFO: %u\n", again);
 
     check("ZEQ_Close", ZEQ_Close(h));
-    std::printf(failures ? "demo finished with %d failure(s)\n" : "demo finished: all exchanges ok\n",
-                failures);
+    std::printf(
+        failures ? "demo finished with %d failure(s)\n" : "demo finished: all exchanges ok\n",
+        failures);
     return failures ? 1 : 0;
 }

@@ -192,7 +192,7 @@ class SimCard final : private WriteSink {
     uint64_t stepNs_ = 100'000;
     uint64_t now_ = 0;  // card time, ns
     uint64_t tickNs_ = 100'000;
-    uint64_t subTick_ = 0;  // ns since the last tick
+    uint64_t subTick_ = 0;    // ns since the last tick
     int64_t latencyUs_ = -1;  // -1: the clock's default
     std::chrono::steady_clock::time_point wallBase_;
 };

@@ -151,7 +151,7 @@ bool Boards::saveSettings() const {
     if (m_iniPath.empty()) return false;
     CSimpleIniA ini;
     ini.SetUnicode(true);
-    ini.SetSpaces(false);  // "key=value", as the application writes the rest of the file
+    ini.SetSpaces(false);             // "key=value", as the application writes the rest of the file
     ini.LoadFile(m_iniPath.c_str());  // keep the other sections; a missing file is fine
     ini.Delete(kSection, nullptr);
     for (int i = 0; i < m_slotCount; ++i) {

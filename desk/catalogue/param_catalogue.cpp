@@ -109,7 +109,8 @@ void ParamCatalogue::indexRow(int i) {
             return;
         }
         const int r = slot - 1;
-        if (card::equals_ignore_case(std::string_view(m_rows[r].name, m_nameLength[r]), name)) return;
+        if (card::equals_ignore_case(std::string_view(m_rows[r].name, m_nameLength[r]), name))
+            return;
     }
 }
 

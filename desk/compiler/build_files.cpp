@@ -59,8 +59,8 @@ void ScriptCompiler::fillBuildInfo(char* at, uint32_t sourceTime, uint32_t build
     at += sourcePath.size();
     for (size_t n = 0; n < labels; ++n) {
         // Labels allocated but never defined keep zeros: nothing jumps to them.
-        const auto entry = n < m_labelTable.size() ? m_labelTable[n]
-                                                   : std::pair<uint32_t, uint32_t>{0u, 0u};
+        const auto entry =
+            n < m_labelTable.size() ? m_labelTable[n] : std::pair<uint32_t, uint32_t>{0u, 0u};
         at = putU32(at, entry.first);
         at = putU32(at, entry.second);
     }
@@ -77,8 +77,7 @@ std::string ScriptCompiler::buildInfo(uint32_t sourceTime, uint32_t buildTime,
 // Both files are written under temporary names and then renamed into place, so a reader never
 // finds a half-written build.dat or binfo.dat (a rename keeps the modification time that
 // binfo.dat records).
-bool ScriptCompiler::writeBuildFiles(const std::string& programDir,
-                                     const std::string& sourcePath) {
+bool ScriptCompiler::writeBuildFiles(const std::string& programDir, const std::string& sourcePath) {
     std::string dir = programDir;
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     const std::string dat = dir + "/dat";

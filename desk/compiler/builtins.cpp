@@ -11,7 +11,9 @@
 namespace zeq::desk {
 
 namespace {
-bool isHWord(std::string_view text) { return text == "h" || text == "H"; }
+bool isHWord(std::string_view text) {
+    return text == "h" || text == "H";
+}
 }  // namespace
 
 bool ScriptCompiler::atLineEnd(bool reportIt) {

@@ -30,8 +30,7 @@ void ScriptCompiler::fileContour() {
     while (p < src.size() && (src[p] == ' ' || src[p] == '\t' || src[p] == '\r')) ++p;
     if (p >= src.size() || src[p] == '\n') {
         m_lex.advance();
-        m_lex.report(msg::kFileNameMissing, std::nullopt,
-                     m_lex.lineOfCurrentEnd());
+        m_lex.report(msg::kFileNameMissing, std::nullopt, m_lex.lineOfCurrentEnd());
         return;
     }
     size_t end = p;

@@ -303,8 +303,7 @@ void ScriptCompiler::functionDefinition(int kind) {
         }
     }
     // A fun without a name on its line keeps the line end for the body.
-    if (kind == tok::Main ||
-        (m_lex.code() != tok::EndOfLine && m_lex.code() != tok::EndOfSource)) {
+    if (kind == tok::Main || (m_lex.code() != tok::EndOfLine && m_lex.code() != tok::EndOfSource)) {
         m_lex.advance();
     }
     if (entry >= 0) emitLabel(m_functions[entry].label);
@@ -404,18 +403,42 @@ void ScriptCompiler::statement() {
         case '#':
             macroDefinition();
             return;
-        case tok::If: ifStatement(); return;
-        case tok::Elseif: elseifStatement(); return;
-        case tok::Else: elseStatement(); return;
-        case tok::Endif: endifStatement(); return;
-        case tok::While: whileStatement(); return;
-        case tok::Wend: wendStatement(); return;
-        case tok::For: forStatement(); return;
-        case tok::Next: nextStatement(); return;
-        case tok::Break: loopJump(true); return;
-        case tok::Continue: loopJump(false); return;
-        case tok::Goto: gotoStatement(); return;
-        case tok::Call: callStatement(); return;
+        case tok::If:
+            ifStatement();
+            return;
+        case tok::Elseif:
+            elseifStatement();
+            return;
+        case tok::Else:
+            elseStatement();
+            return;
+        case tok::Endif:
+            endifStatement();
+            return;
+        case tok::While:
+            whileStatement();
+            return;
+        case tok::Wend:
+            wendStatement();
+            return;
+        case tok::For:
+            forStatement();
+            return;
+        case tok::Next:
+            nextStatement();
+            return;
+        case tok::Break:
+            loopJump(true);
+            return;
+        case tok::Continue:
+            loopJump(false);
+            return;
+        case tok::Goto:
+            gotoStatement();
+            return;
+        case tok::Call:
+            callStatement();
+            return;
         case tok::Then:
         case tok::Do:
             m_lex.report(msg::kSurplus, m_lex.text());

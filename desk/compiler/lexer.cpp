@@ -6,8 +6,8 @@
 #pragma GCC diagnostic ignored "-Wrestrict"
 #endif
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "compiler/messages.h"
@@ -17,14 +17,24 @@ namespace zeq::desk {
 
 namespace {
 // ASCII classification of the C locale, whatever locale the process runs in.
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isAlnum(char c) { return isDigit(c) || isAlpha(c); }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isAlpha(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isAlnum(char c) {
+    return isDigit(c) || isAlpha(c);
+}
 bool isHexDigit(char c) {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-bool isH(char c) { return c == 'h' || c == 'H'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isH(char c) {
+    return c == 'h' || c == 'H';
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 }  // namespace
 
 void Lexer::setSource(std::string_view bytes, TextEncoding enc) {
@@ -128,11 +138,20 @@ int Lexer::next() {
     if (at(m_pos) == '=') {
         int combined = 0;
         switch (c) {
-            case '!': combined = tok::NotEqual; break;
-            case '<': combined = tok::LessEq; break;
-            case '=': combined = tok::Equal; break;
-            case '>': combined = tok::GreaterEq; break;
-            default: break;
+            case '!':
+                combined = tok::NotEqual;
+                break;
+            case '<':
+                combined = tok::LessEq;
+                break;
+            case '=':
+                combined = tok::Equal;
+                break;
+            case '>':
+                combined = tok::GreaterEq;
+                break;
+            default:
+                break;
         }
         if (combined != 0) {
             put('=');
@@ -329,11 +348,10 @@ void Lexer::report(std::string_view message, std::optional<std::string_view> det
                         : std::snprintf(buf.data(), buf.size(), msg::kFormDetail, shown, shown,
                                         d.c_str(), msgText.c_str());
     } else {
-        n = m_immediate
-                ? std::snprintf(buf.data(), buf.size(), msg::kFormPlainImmediate, shown,
-                                msgText.c_str())
-                : std::snprintf(buf.data(), buf.size(), msg::kFormPlain, shown, shown,
-                                msgText.c_str());
+        n = m_immediate ? std::snprintf(buf.data(), buf.size(), msg::kFormPlainImmediate, shown,
+                                        msgText.c_str())
+                        : std::snprintf(buf.data(), buf.size(), msg::kFormPlain, shown, shown,
+                                        msgText.c_str());
     }
     if (n > 0) m_sink->append(std::string_view(buf.data(), static_cast<size_t>(n)));
 }

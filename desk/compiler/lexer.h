@@ -14,7 +14,7 @@
 namespace zeq::desk {
 
 class Lexer {
-public:
+  public:
     static constexpr int kTextCapacity = 256;  // token text buffer, NUL included
     static constexpr int kMaxIdentifier = 130;
 
@@ -80,7 +80,7 @@ public:
     void setImmediate(bool on) { m_immediate = on; }
     void setLine(int line) { m_line = line; }
 
-private:
+  private:
     int scanNumber();
     int scanWord();
     int scanQuote();

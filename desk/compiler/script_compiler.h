@@ -28,13 +28,15 @@ inline std::string joined(std::string_view a, std::string_view b) {
     return s;
 }
 // "@" and the word behind it: an event condition is written as two tokens.
-inline std::string atWord(std::string_view word) { return joined("@", word); }
+inline std::string atWord(std::string_view word) {
+    return joined("@", word);
+}
 
 // A table of names in declaration order; lookups are case-sensitive, first match wins. The
 // names are hashed (open addressing over the entries' indices), so a lookup costs the same
 // whatever the table's size.
 class NameTable {
-public:
+  public:
     struct Entry {
         std::string name;
         int label = 0;
@@ -49,7 +51,7 @@ public:
     void clear();
     const std::vector<Entry>& entries() const { return m_entries; }
 
-private:
+  private:
     static size_t hash(std::string_view name);
     void grow();
 
@@ -58,7 +60,7 @@ private:
 };
 
 class ScriptCompiler {
-public:
+  public:
     explicit ScriptCompiler(ParamCatalogue& catalogue = paramCatalogue(),
                             OutputSink* sink = nullptr);
 
@@ -96,7 +98,7 @@ public:
     std::string buildInfo(uint32_t sourceTime, uint32_t buildTime,
                           std::string_view sourcePath) const;
 
-private:
+  private:
     struct Block {
         int kind = 0;  // keyword code: if, elseif, else, for, while, fun, main
         int a = 0;

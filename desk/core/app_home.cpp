@@ -1,9 +1,10 @@
 #include "core/app_home.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace zeq::desk {
 
@@ -42,7 +43,9 @@ std::string applicationHome() {
     return base + "/zeqdesk";
 }
 
-std::string applicationDatDir() { return applicationHome() + "/dat"; }
+std::string applicationDatDir() {
+    return applicationHome() + "/dat";
+}
 
 bool ensureDirectory(const std::string& path) {
     std::error_code ec;

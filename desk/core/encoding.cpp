@@ -64,7 +64,7 @@ namespace {
 // Converts with iconv; an input sequence the source encoding cannot decode, or a character the
 // target cannot hold, is replaced and the conversion goes on.
 std::string convert(std::string_view in, const char* to, const char* from, std::string_view bad,
-                     bool skipUtf8Sequence) {
+                    bool skipUtf8Sequence) {
     std::string out;
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {

@@ -10,14 +10,14 @@ namespace zeq::desk {
 
 // The output pane. Text is UTF-8 with "\r\n" line ends, as the pane shows it. Thread-safe.
 class OutputSink {
-public:
+  public:
     virtual ~OutputSink() = default;
     virtual void append(std::string_view text) = 0;
 };
 
 // The editor's running-line mark.
 class EditorMarks {
-public:
+  public:
     virtual ~EditorMarks() = default;
     // Marks the 0-based source line as the one running.
     virtual void markLine(int line) = 0;
@@ -28,7 +28,7 @@ public:
 
 // Message boxes. The CLI writes to stderr and takes the default answer.
 class UserDialogs {
-public:
+  public:
     enum class Answer { Yes, No, Cancel };
     virtual ~UserDialogs() = default;
     virtual void message(std::string_view text) = 0;
@@ -38,7 +38,7 @@ public:
 
 // Time, where a test needs to control it.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::chrono::steady_clock::time_point now() = 0;
     virtual void sleepFor(std::chrono::milliseconds ms) = 0;

@@ -11,7 +11,7 @@
 namespace zeq::desk {
 
 class StdoutSink : public OutputSink {
-public:
+  public:
     explicit StdoutSink(std::FILE* out = stdout) : m_out(out) {}
     // A carriage return held back at the end of the last append is written out.
     ~StdoutSink() override {
@@ -22,7 +22,7 @@ public:
     }
     void append(std::string_view text) override;
 
-private:
+  private:
     std::FILE* m_out;
     std::mutex m_mutex;
     bool m_pendingCr = false;  // a "\r" ended the previous append; its "\n" may follow
@@ -30,7 +30,7 @@ private:
 
 // Collects the pane text in memory (tests, the instruction box). Thread-safe.
 class StringSink : public OutputSink {
-public:
+  public:
     void append(std::string_view text) override {
         std::lock_guard lock(m_mutex);
         m_text.append(text);
@@ -44,7 +44,7 @@ public:
         m_text.clear();
     }
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::string m_text;
 };

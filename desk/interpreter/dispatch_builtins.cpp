@@ -6,8 +6,8 @@
 #include "interpreter/interp_messages.h"
 #include "interpreter/run_keywords.h"
 #include "interpreter/script_interpreter.h"
-#include "link/include/zeqlink.h"
 #include "language/builtin_table.h"
+#include "link/include/zeqlink.h"
 
 namespace zeq::desk {
 

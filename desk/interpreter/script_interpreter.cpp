@@ -190,7 +190,8 @@ void ScriptInterpreter::markLine() {
 std::vector<RunObserver::Variable> ScriptInterpreter::variablesNow() const {
     std::vector<RunObserver::Variable> out;
     out.reserve(globals.size() + locals.size() - std::min<std::size_t>(scopeStart, locals.size()));
-    for (const Variable& v : globals) out.push_back({scriptTextToUtf8(v.name, m_encoding), v.value, false});
+    for (const Variable& v : globals)
+        out.push_back({scriptTextToUtf8(v.name, m_encoding), v.value, false});
     for (std::size_t i = scopeStart; i < locals.size(); ++i)
         out.push_back({scriptTextToUtf8(locals[i].name, m_encoding), locals[i].value, true});
     return out;

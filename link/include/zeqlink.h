@@ -372,12 +372,12 @@ ZEQ_API int ZEQ_HomeSwitch2(ZEQ_HANDLE handle, int direction, int flagA, int fla
                             int selector);
 ZEQ_API int ZEQ_HomeSwitch3(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
                             int selector);
-ZEQ_API int ZEQ_HomeSwitchIndex1(ZEQ_HANDLE handle, int direction, int flagA, int flagB,
-                                 int axis, int selector);
-ZEQ_API int ZEQ_HomeSwitchIndex2(ZEQ_HANDLE handle, int direction, int flagA, int flagB,
-                                 int axis, int selector);
-ZEQ_API int ZEQ_HomeSwitchIndex3(ZEQ_HANDLE handle, int direction, int flagA, int flagB,
-                                 int axis, int selector);
+ZEQ_API int ZEQ_HomeSwitchIndex1(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
+                                 int selector);
+ZEQ_API int ZEQ_HomeSwitchIndex2(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
+                                 int selector);
+ZEQ_API int ZEQ_HomeSwitchIndex3(ZEQ_HANDLE handle, int direction, int flagA, int flagB, int axis,
+                                 int selector);
 ZEQ_API int ZEQ_HomeIndex(ZEQ_HANDLE handle, int direction, int flagB, int axis, int selector);
 /* `gohome` <- stop; `sethome` <- go (the current position becomes the home position). */
 ZEQ_API int ZEQ_AbortHoming(ZEQ_HANDLE handle, int axis, int selector);
@@ -419,11 +419,10 @@ ZEQ_API int ZEQ_HandWheel(ZEQ_HANDLE handle, double ratio, int master, int axis,
 ZEQ_API int ZEQ_GearInDist(ZEQ_HANDLE handle, double ratio, int master, int gearSource,
                            int sourceAxis, int synSource, double sourceDistance, int axis,
                            int selector);
-ZEQ_API int ZEQ_GearInTime(ZEQ_HANDLE handle, double ratio, int master, int gearSource,
-                           double time, int axis, int selector);
+ZEQ_API int ZEQ_GearInTime(ZEQ_HANDLE handle, double ratio, int master, int gearSource, double time,
+                           int axis, int selector);
 /* Moves `distance` while the time passes / the source axis travels `sourceDistance`. */
-ZEQ_API int ZEQ_MoveInTime(ZEQ_HANDLE handle, double time, double distance, int axis,
-                           int selector);
+ZEQ_API int ZEQ_MoveInTime(ZEQ_HANDLE handle, double time, double distance, int axis, int selector);
 ZEQ_API int ZEQ_MoveInDist(ZEQ_HANDLE handle, double sourceDistance, int sourceAxis,
                            double distance, int axis, int selector);
 /* Reaches `velocity` while the time passes / the source axis travels `sourceDistance`. */
@@ -443,18 +442,18 @@ typedef struct ZEQ_LINEAR_ITEM {
 } ZEQ_LINEAR_ITEM;
 ZEQ_API int ZEQ_LinearNA(ZEQ_HANDLE handle, double velocity, const ZEQ_LINEAR_ITEM* items,
                          int count, int* master, int selector);
-ZEQ_API int ZEQ_Linear2A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
-                         int a1, int* master, int selector);
-ZEQ_API int ZEQ_Linear3A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
-                         int a1, double d2, int a2, int* master, int selector);
-ZEQ_API int ZEQ_Linear4A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
-                         int a1, double d2, int a2, double d3, int a3, int* master, int selector);
-ZEQ_API int ZEQ_Linear5A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
-                         int a1, double d2, int a2, double d3, int a3, double d4, int a4,
+ZEQ_API int ZEQ_Linear2A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1, int a1,
                          int* master, int selector);
-ZEQ_API int ZEQ_Linear6A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1,
-                         int a1, double d2, int a2, double d3, int a3, double d4, int a4,
-                         double d5, int a5, int* master, int selector);
+ZEQ_API int ZEQ_Linear3A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1, int a1,
+                         double d2, int a2, int* master, int selector);
+ZEQ_API int ZEQ_Linear4A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1, int a1,
+                         double d2, int a2, double d3, int a3, int* master, int selector);
+ZEQ_API int ZEQ_Linear5A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1, int a1,
+                         double d2, int a2, double d3, int a3, double d4, int a4, int* master,
+                         int selector);
+ZEQ_API int ZEQ_Linear6A(ZEQ_HANDLE handle, double velocity, double d0, int a0, double d1, int a1,
+                         double d2, int a2, double d3, int a3, double d4, int a4, double d5, int a5,
+                         int* master, int selector);
 
 /* Getters: *value in user units (written even when the read fails); result of the read
  * (ZEQ_OK, ZEQ_ERR_CHECKSUM, ZEQ_ERR_RBFIFO_EMPTY, ZEQ_ERR_RECEIVE, ZEQ_ERR_TIMEOUT …), or
@@ -485,7 +484,6 @@ ZEQ_API int ZEQ_GetGearratio(ZEQ_HANDLE handle, double* value, int axis, int sel
 /* Raw encoder counts (`encp` / `encs`), no conversion. */
 ZEQ_API int ZEQ_GetEncp(ZEQ_HANDLE handle, int* value, int axis, int selector);
 ZEQ_API int ZEQ_GetEncs(ZEQ_HANDLE handle, int* value, int axis, int selector);
-
 
 /* ==== Event instructions ==================================================================== */
 /* An event channel (0..31) of the card runs one instruction by itself. Every loader below takes
@@ -533,21 +531,21 @@ ZEQ_API int ZEQ_OR16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Add
                        int value, int destAddress, int destAxis, int selector);
 ZEQ_API int ZEQ_AND16i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
                        int value, int destAddress, int destAxis, int selector);
-ZEQ_API int ZEQ_AND16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
-                        int op1Axis, int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_AND16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                        int value, int destAddress, int destAxis, int selector);
 ZEQ_API int ZEQ_XOR16i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
                        int value, int destAddress, int destAxis, int selector);
-ZEQ_API int ZEQ_XOR16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
-                        int op1Axis, int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_XOR16iB(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                        int value, int destAddress, int destAxis, int selector);
 /* Operand 2 a 32-bit immediate. */
 ZEQ_API int ZEQ_ADD32i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
                        int value, int destAddress, int destAxis, int selector);
 ZEQ_API int ZEQ_CMP32i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
                        int value, int destAddress, int destAxis, int selector);
-ZEQ_API int ZEQ_MUL32iL(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
-                        int op1Axis, int value, int destAddress, int destAxis, int selector);
-ZEQ_API int ZEQ_MUL32iA(ZEQ_HANDLE handle, int channel, int condition, int op1Address,
-                        int op1Axis, int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_MUL32iL(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                        int value, int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_MUL32iA(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
+                        int value, int destAddress, int destAxis, int selector);
 /* Operand 2 a 48-bit immediate (low 48 bits of `value`). */
 ZEQ_API int ZEQ_ADD48i(ZEQ_HANDLE handle, int channel, int condition, int op1Address, int op1Axis,
                        int64_t value, int destAddress, int destAxis, int selector);
@@ -569,8 +567,8 @@ ZEQ_API int ZEQ_SET16(ZEQ_HANDLE handle, int channel, int condition, int value, 
                       int destAxis, int selector);
 ZEQ_API int ZEQ_SET32(ZEQ_HANDLE handle, int channel, int condition, int value, int destAddress,
                       int destAxis, int selector);
-ZEQ_API int ZEQ_SET48(ZEQ_HANDLE handle, int channel, int condition, int64_t value,
-                      int destAddress, int destAxis, int selector);
+ZEQ_API int ZEQ_SET48(ZEQ_HANDLE handle, int channel, int condition, int64_t value, int destAddress,
+                      int destAxis, int selector);
 
 /* One instruction as a record (20 bytes): `type` 0..33 in the order ADD32, ADD32I, ADD48,
  * ADD48I, CMP32, CMP32I, CMP48, CMP48I, SCA32, SCA32I, SCA48, SCA48I, MUL32L, MUL32IL, MUL32A,
@@ -662,11 +660,10 @@ ZEQ_API int ZEQ_AddLine(ZEQ_HANDLE handle, double x, double y, double vel, doubl
  * end point on the start point is a full circle. ZEQ_OK; ZEQ_ERR_HANDLE; ZEQ_ERR_SEGLIST_FULL;
  * ZEQ_ERR_ARC bad arc; ZEQ_ERR_ZERO_SEGMENT zero length.
  * ZEQ_AddArc: XY plane, direction > 0 counter-clockwise, else clockwise. */
-ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, double cx,
-                        double cy, double cz, double nx, double ny, double nz, double vel,
-                        double endVel);
-ZEQ_API int ZEQ_AddArc(ZEQ_HANDLE handle, double ex, double ey, double cx, double cy,
-                       int direction, double vel, double endVel);
+ZEQ_API int ZEQ_AddArc3(ZEQ_HANDLE handle, double ex, double ey, double ez, double cx, double cy,
+                        double cz, double nx, double ny, double nz, double vel, double endVel);
+ZEQ_API int ZEQ_AddArc(ZEQ_HANDLE handle, double ex, double ey, double cx, double cy, int direction,
+                       double vel, double endVel);
 /* Plans and sends up to one contour block (126 words). ZEQ_OK path finished;
  * ZEQ_ERR_PATH_NOT_DONE call again (also when the contour FIFO is full: the words are kept);
  * ZEQ_ERR_HANDLE; ZEQ_ERR_ARGUMENT no acceleration set; ZEQ_ERR_PATH_JUMP a point jumps too far;

@@ -20,10 +20,10 @@
 
 namespace zeq::link::event {
 
-constexpr int kChannelCount = 32;      // channels 0..31
-constexpr int kConditionCount = 15;    // conditions 0..14
-constexpr int kInstructionCount = 34;  // instruction types 0..33
-constexpr int kMaxOperandAxis = 15;    // W2 and W7 must lie in 0..15
+constexpr int kChannelCount = 32;         // channels 0..31
+constexpr int kConditionCount = 15;       // conditions 0..14
+constexpr int kInstructionCount = 34;     // instruction types 0..33
+constexpr int kMaxOperandAxis = 15;       // W2 and W7 must lie in 0..15
 constexpr int kMaxOperandAddress = 1023;  // parameter operands W1, W3 (param forms), W6
 
 constexpr int kAddrEventId = card::reg::eventid;

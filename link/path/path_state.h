@@ -13,11 +13,11 @@
 
 namespace zeq::link {
 
-constexpr int kPathSegSlots = 65536;   // segment ring, indexed by a 16-bit index
-constexpr int kPathCoords = 3;         // X, Y, Z
+constexpr int kPathSegSlots = 65536;  // segment ring, indexed by a 16-bit index
+constexpr int kPathCoords = 3;        // X, Y, Z
 constexpr int kContourMaxWords = card::wire::kMaxContourWords;  // the largest block the card takes
-constexpr double kDefaultInterpFreq_hz = 95.367431640625;  // 10^8 / 2^20
-constexpr double kDefaultCornerLimit = 0.984807753012208;  // cos 10°
+constexpr double kDefaultInterpFreq_hz = 95.367431640625;       // 10^8 / 2^20
+constexpr double kDefaultCornerLimit = 0.984807753012208;       // cos 10°
 
 enum class SegKind : uint8_t { Line = 0, Arc = 1 };
 

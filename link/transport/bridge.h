@@ -24,7 +24,7 @@ struct DeviceInfo {
 // device exchange; a Port must never block longer than its time-outs, and must tolerate any
 // call after close() by returning ZEQ_FT_INVALID_HANDLE.
 class Port {
-public:
+  public:
     virtual ~Port() = default;
     // Reads up to `count` bytes; *got receives the bytes read (fewer on a time-out).
     virtual Status read(void* buffer, uint32_t count, uint32_t* got) = 0;
@@ -44,7 +44,7 @@ public:
 };
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
     // The devices this backend sees now, in a stable order.
     virtual std::vector<DeviceInfo> list() = 0;

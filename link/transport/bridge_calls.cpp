@@ -49,7 +49,8 @@ int map_write_status(bridge::Status st) {
 
 int link_read(DeviceRecord* dev, void* buffer, uint32_t count, uint32_t* done) {
     uint32_t got = 0;
-    bridge::Status st = dev->link ? dev->link->read(buffer, count, &got) : bridge::Status{ZEQ_FT_INVALID_HANDLE};
+    bridge::Status st =
+        dev->link ? dev->link->read(buffer, count, &got) : bridge::Status{ZEQ_FT_INVALID_HANDLE};
     if (done) *done = got;
     return map_read_status(st);
 }
@@ -73,9 +74,13 @@ void notify(uint32_t bytes, int32_t kind) {
 
 }  // namespace
 
-void notify_read(uint32_t bytes) { notify(bytes, ZEQ_NOTIFY_LPARAM); }
+void notify_read(uint32_t bytes) {
+    notify(bytes, ZEQ_NOTIFY_LPARAM);
+}
 
-void notify_sent(uint32_t bytes) { notify(bytes, ZEQ_NOTIFY_LPARAM_SENT); }
+void notify_sent(uint32_t bytes) {
+    notify(bytes, ZEQ_NOTIFY_LPARAM_SENT);
+}
 
 }  // namespace zeq::link
 

@@ -28,11 +28,11 @@ struct DeviceRecord {
     ZEQ_HANDLE handle = 0;
     std::unique_ptr<bridge::Port> link;
     int16_t axisCount = 4;
-    double distScale[kMaxScaleAxes];  // counts per user distance unit, per axis
-    double timeScale = 1.0;           // card ticks per user time unit
+    double distScale[kMaxScaleAxes];        // counts per user distance unit, per axis
+    double timeScale = 1.0;                 // card ticks per user time unit
     PathStateOwner path{nullptr, nullptr};  // made by the planner at its first use
-    char ident[kIdentSize];           // the maker's identification text
-    uint8_t frame[kFrameBufferSize];  // every outgoing frame is assembled here
+    char ident[kIdentSize];                 // the maker's identification text
+    uint8_t frame[kFrameBufferSize];        // every outgoing frame is assembled here
 };
 
 // The record of an open handle, or nullptr (the caller returns ZEQ_ERR_HANDLE). The record stays

@@ -20,7 +20,9 @@ enum class Width { Bits16, Bits32, Bits48, WaitToken, WaitToZero };
 inline int selector_port(int selector) {
     return (selector & 0xFF) ? wire::kPortQueue : wire::kPortImmediate;
 }
-inline bool is_queue(int selector) { return (selector & 0xFF) != 0; }
+inline bool is_queue(int selector) {
+    return (selector & 0xFF) != 0;
+}
 
 // A parameter address fits the command word's 10 bits; any other would wrap onto another
 // register, so the services refuse it (ZEQ_ERR_ARGUMENT) before anything is sent.

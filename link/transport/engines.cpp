@@ -5,7 +5,6 @@
 // them. Read and wait blocks are the command word twice. A block goes out as one write transfer
 // (80|port, n-1, words) to the FIFO's port register.
 #include "transport/engine.h"
-
 #include "transport/link_io.h"
 
 namespace zeq::link {
@@ -17,10 +16,14 @@ constexpr int kReadRetries = 3;
 
 int value_words(Width width) {
     switch (width) {
-        case Width::Bits16: return 1;
-        case Width::Bits32: return 2;
-        case Width::Bits48: return 3;
-        default: return 0;
+        case Width::Bits16:
+            return 1;
+        case Width::Bits32:
+            return 2;
+        case Width::Bits48:
+            return 3;
+        default:
+            return 0;
     }
 }
 
@@ -30,7 +33,8 @@ bool valid_width(Width width) {
         case Width::Bits32:
         case Width::Bits48:
         case Width::WaitToken:
-        case Width::WaitToZero: return true;
+        case Width::WaitToZero:
+            return true;
     }
     return false;
 }
@@ -90,15 +94,17 @@ int read_reply(DeviceRecord* dev, Width width, int selector, int64_t* value, uin
             rc = read_s48(dev, port, &v);
             *value = v;
             const auto u = static_cast<uint64_t>(v);
-            *sum = static_cast<uint16_t>((u & 0xFFFF) + ((u >> 16) & 0xFFFF) +
-                                         ((u >> 32) & 0xFFFF));
+            *sum =
+                static_cast<uint16_t>((u & 0xFFFF) + ((u >> 16) & 0xFFFF) + ((u >> 32) & 0xFFFF));
             break;
         }
     }
     return rc;
 }
 
-bool axis_valid(const DeviceRecord* dev, int axis) { return axis >= 0 && axis < dev->axisCount; }
+bool axis_valid(const DeviceRecord* dev, int axis) {
+    return axis >= 0 && axis < dev->axisCount;
+}
 
 }  // namespace
 

@@ -94,9 +94,10 @@ int read_u16(DeviceRecord* dev, int reg, uint16_t* value) {
 int read_u32(DeviceRecord* dev, int reg, uint32_t* value) {
     uint8_t b[4];
     int rc = read_bytes(dev, reg, b, 4);
-    *value = rc == ZEQ_OK ? (uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 |
-                             uint32_t{b[3]} << 24)
-                          : 0xFFFFFFFFu;
+    *value =
+        rc == ZEQ_OK
+            ? (uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24)
+            : 0xFFFFFFFFu;
     return rc;
 }
 

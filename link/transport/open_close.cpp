@@ -138,7 +138,8 @@ ZEQ_API int ZEQ_OpenExUsePassword(void* arg, uint32_t flags, ZEQ_HANDLE* handle,
 ZEQ_API int ZEQ_Close(ZEQ_HANDLE handle) {
     std::unique_ptr<DeviceRecord> dev = unregister_device(handle);
     if (!dev) return ZEQ_ERR_HANDLE;
-    zeq::bridge::Status st = dev->link ? dev->link->close() : zeq::bridge::Status{ZEQ_FT_INVALID_HANDLE};
+    zeq::bridge::Status st =
+        dev->link ? dev->link->close() : zeq::bridge::Status{ZEQ_FT_INVALID_HANDLE};
     if (st == ZEQ_FT_OK) return ZEQ_OK;
     if (st == ZEQ_FT_DEVICE_NOT_OPENED) return ZEQ_ERR_NOT_OPENED;
     return ZEQ_ERR_HANDLE;

@@ -71,8 +71,7 @@ ZEQ_API int ZEQ_SetParam32(ZEQ_HANDLE handle, int address, int value, int axis, 
                         selector);
 }
 
-ZEQ_API int ZEQ_SetParam48(ZEQ_HANDLE handle, int address, int64_t value, int axis,
-                           int selector) {
+ZEQ_API int ZEQ_SetParam48(ZEQ_HANDLE handle, int address, int64_t value, int axis, int selector) {
     return write_engine(handle, axis, address, value, Width::Bits48, selector);
 }
 
@@ -89,13 +88,11 @@ ZEQ_API int ZEQ_GetParam16(ZEQ_HANDLE handle, int address, uint16_t* value, int 
     return read_into(handle, address, value, axis, selector, Width::Bits16);
 }
 
-ZEQ_API int ZEQ_GetParam32(ZEQ_HANDLE handle, int address, int32_t* value, int axis,
-                           int selector) {
+ZEQ_API int ZEQ_GetParam32(ZEQ_HANDLE handle, int address, int32_t* value, int axis, int selector) {
     return read_into(handle, address, value, axis, selector, Width::Bits32);
 }
 
-ZEQ_API int ZEQ_GetParam48(ZEQ_HANDLE handle, int address, int64_t* value, int axis,
-                           int selector) {
+ZEQ_API int ZEQ_GetParam48(ZEQ_HANDLE handle, int address, int64_t* value, int axis, int selector) {
     return read_into(handle, address, value, axis, selector, Width::Bits48);
 }
 
@@ -142,8 +139,8 @@ ZEQ_API int ZEQ_CheckFIFONotHalfFull(ZEQ_HANDLE handle, int selector) {
         if (!dev) return ZEQ_ERR_HANDLE;
         rc = status_query(dev, wire::kQueryFifoStatus, &status);
         // 0x00 and 0xFF are not valid FIFO readings: ask again, a bounded number of times.
-        for (int i = 0; i < kFifoStatusRereads && rc == ZEQ_OK && (status == 0x00 || status == 0xFF);
-             ++i)
+        for (int i = 0;
+             i < kFifoStatusRereads && rc == ZEQ_OK && (status == 0x00 || status == 0xFF); ++i)
             rc = status_query(dev, wire::kQueryFifoStatus, &status);
     }
     if (rc != ZEQ_OK) return rc;

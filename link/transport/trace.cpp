@@ -10,7 +10,7 @@ namespace zeq::link {
 namespace {
 
 class TraceFile {
-public:
+  public:
     explicit TraceFile(std::string path) : path_(std::move(path)) {}
 
     void line(char kind, const void* bytes, uint32_t n) {
@@ -35,7 +35,7 @@ public:
         if (file_) std::fclose(file_);
     }
 
-private:
+  private:
     std::string path_;
     std::mutex mutex_;
     std::FILE* file_ = nullptr;
@@ -43,7 +43,7 @@ private:
 };
 
 class TracingPort final : public bridge::Port {
-public:
+  public:
     TracingPort(std::unique_ptr<bridge::Port> inner, std::shared_ptr<TraceFile> file)
         : inner_(std::move(inner)), file_(std::move(file)) {}
 

@@ -1,15 +1,15 @@
 // The built `zeq` program: compile, params and the command line's own errors.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -40,12 +40,11 @@ std::string read(const fs::path& p) {
 }
 
 class ZeqCli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("zeq_cli_" + std::to_string(::getpid()) + "_" +
-                                          ::testing::UnitTest::GetInstance()
-                                              ->current_test_info()
-                                              ->name());
+        dir = fs::temp_directory_path() /
+              ("zeq_cli_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         err = dir / "stderr.txt";
@@ -75,8 +74,8 @@ TEST_F(ZeqCli, CompileWritesBuildFilesAndPaneText) {
               "Lable0:\r\na = 1\r\nmg \"完成\"\r\njumpE:\r\nGV: a");
     const std::string info = read(fs::path(home()) / "dat" / "binfo.dat");
     ASSERT_GE(info.size(), 24u);
-    const uint32_t len = static_cast<unsigned char>(info[8]) |
-                         static_cast<unsigned char>(info[9]) << 8;
+    const uint32_t len = static_cast<unsigned char>(info[8]) | static_cast<unsigned char>(info[9])
+                                                                   << 8;
     EXPECT_EQ(info.substr(24, len), src.string());  // absolute path recorded
 }
 

@@ -1,13 +1,13 @@
 // The compile driver around the statements: source files, stop requests, the one-statement
 // compile, encodings and the catalogue rows a compile leaves behind.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "catalogue/param_catalogue.h"
 #include "compiler/script_compiler.h"
@@ -20,12 +20,11 @@ using namespace zeq::desk;
 namespace {
 
 class CompilerDriver : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        home = fs::temp_directory_path() / ("zeq_driver_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name());
+        home = fs::temp_directory_path() /
+               ("zeq_driver_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(home);
         fs::create_directories(home);
         catalogue.loadSystemRows();
@@ -198,7 +197,8 @@ TEST_F(CompilerDriver, ImmediateStatements) {
         {"wt mcsmoving, 1", false, "第1行：没有WT函数功能!\r\n\r\n"},
         {"wz mcsgo, 1", false, "第1行：没有WT函数功能!\r\n\r\n"},
         {"wa 1", false, "第1行：没有WAI函数功能!\r\n\r\n"},
-        {"x = 1", false, "第1行：\"x\"错误\r\n第1行：\"=\"错误\r\n第1行：\"1\"事件指令书写错误!\r\n"},
+        {"x = 1", false,
+         "第1行：\"x\"错误\r\n第1行：\"=\"错误\r\n第1行：\"1\"事件指令书写错误!\r\n"},
         {"Linear7A", false, "第1行：\"Linear7A\"错误\r\n"},
     };
     for (const Case& c : cases) {

@@ -6,6 +6,7 @@
 // ZEQ_UPDATE_GOLDEN=1 rewrites the expected files from the current compiler (review the diff).
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,7 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "catalogue/param_catalogue.h"
@@ -64,9 +64,8 @@ struct Compiled {
 };
 
 Compiled compileGolden(const fs::path& script) {
-    const fs::path home = fs::temp_directory_path() /
-                          ("zeq_golden_" + std::to_string(::getpid()) + "_" +
-                           script.stem().string());
+    const fs::path home = fs::temp_directory_path() / ("zeq_golden_" + std::to_string(::getpid()) +
+                                                       "_" + script.stem().string());
     fs::remove_all(home);
     fs::create_directories(home);
     // Contour files named by scripts are looked up in the program folder.

@@ -196,9 +196,19 @@ TEST(LexerSpellCheck, Words) {
         int errors;
     };
     const Case cases[] = {
-        {"12ab", 1}, {"3d", 1},       {"12abh", 0}, {"0FFh", 0},      {"7", 0},
-        {"10h", 0},  {"x12ab", 0},    {"#define a", 0}, {"#DEF a", 1}, {"# def", 1},
-        {"; 12ab in a comment\n", 0}, {"{ 3d }", 0}, {"12.5", 0},
+        {"12ab", 1},
+        {"3d", 1},
+        {"12abh", 0},
+        {"0FFh", 0},
+        {"7", 0},
+        {"10h", 0},
+        {"x12ab", 0},
+        {"#define a", 0},
+        {"#DEF a", 1},
+        {"# def", 1},
+        {"; 12ab in a comment\n", 0},
+        {"{ 3d }", 0},
+        {"12.5", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.src);

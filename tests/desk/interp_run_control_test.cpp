@@ -307,9 +307,9 @@ TEST(RunControl, BreakpointPausesAndReportsVariables) {
     EXPECT_EQ(r.sink.text().find("x=3"), std::string::npos);
     r.ctl->pauseOrContinue();
     r.ctl->waitIdle();
-    EXPECT_EQ(seen.take(), (std::vector<std::string>{"started", "paused 5 g(g)=7 x(l)=1",
-                                                     "resumed", "paused 6 g(g)=7 x(l)=2",
-                                                     "resumed", "ended finished"}));
+    EXPECT_EQ(seen.take(),
+              (std::vector<std::string>{"started", "paused 5 g(g)=7 x(l)=1", "resumed",
+                                        "paused 6 g(g)=7 x(l)=2", "resumed", "ended finished"}));
     EXPECT_EQ(seen.lines, (std::vector<int>{2, 3, 4, 5, 6, 7}));
 
     // Run to a line stops there once; cleared breakpoints stop nothing.
@@ -340,9 +340,9 @@ TEST(RunControl, ObserverHearsHowARunEnds) {
     r.ctl->waitIdle();
     r.ctl->executeInstruction("wr mcsmaxvel, 10, 0");
     r.ctl->waitIdle();
-    EXPECT_EQ(seen.take(), (std::vector<std::string>{"started", "ended not run errors", "started",
-                                                     "paused 2", "resumed", "ended stopped",
-                                                     "box busy", "box idle"}));
+    EXPECT_EQ(seen.take(),
+              (std::vector<std::string>{"started", "ended not run errors", "started", "paused 2",
+                                        "resumed", "ended stopped", "box busy", "box idle"}));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 namespace zeq::test {
 
 class LinkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         tracePath_ = ::testing::TempDir() + "zeqlink_trace_" + std::to_string(::getpid()) + ".txt";
         setenv("ZEQLINK_SIM", "2", 1);

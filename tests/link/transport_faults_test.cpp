@@ -11,9 +11,8 @@ using zeq::test::LinkTest;
 namespace {
 
 size_t count_prefix(const std::vector<std::string>& lines, const std::string& prefix) {
-    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
-        return l.rfind(prefix, 0) == 0;
-    }));
+    return static_cast<size_t>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
 }
 
 TEST_F(LinkTest, WriteAcknowledgedOnTheFourthAttemptSucceeds) {

@@ -34,8 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WriteCase{"axis1_immediate", 12, 0x1234, 1, 0, "80 05 0C 84 34 12 40 96"},
                       WriteCase{"clrqfifo", 521, 0xFFFF, 0, 0, "80 05 09 82 FF FF 08 82"},
                       WriteCase{"queue", 513, 0xFFFF, 0, 1, "84 05 01 82 FF FF 00 82"},
-                      WriteCase{"only_low_16_bits", 12, 0x71234, 1, 0,
-                                "80 05 0C 84 34 12 40 96"}),
+                      WriteCase{"only_low_16_bits", 12, 0x71234, 1, 0, "80 05 0C 84 34 12 40 96"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(LinkTest, WaitTokenAlwaysUsesTheQueuePort) {

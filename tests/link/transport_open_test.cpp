@@ -7,8 +7,8 @@
 #include "link_fixture.h"
 #include "transport/device.h"
 #include "transport/device_registry.h"
-#include "transport/flash.h"
 #include "transport/engine.h"
+#include "transport/flash.h"
 
 using zeq::test::LinkTest;
 
@@ -146,7 +146,7 @@ std::vector<uint8_t> password_record(const std::string& pw) {
 }
 
 class PasswordTest : public LinkTest {
-protected:
+  protected:
     void SetUp() override {
         LinkTest::SetUp();
         ZEQ_HANDLE h = open(1);
@@ -168,8 +168,8 @@ TEST_F(PasswordTest, Cases) {
     struct Case {
         const char* password;
         int code;
-    } cases[] = {{"secret42", ZEQ_OK},   {nullptr, ZEQ_OK},
-                 {"abc", ZEQ_ERR_PASSWORD}, {"secret43", ZEQ_ERR_PASSWORD},
+    } cases[] = {{"secret42", ZEQ_OK},          {nullptr, ZEQ_OK},
+                 {"abc", ZEQ_ERR_PASSWORD},     {"secret43", ZEQ_ERR_PASSWORD},
                  {"secret4", ZEQ_ERR_PASSWORD}, {tooLong.c_str(), ZEQ_ERR_PASSWORD}};
     for (const Case& c : cases) {
         ZEQ_HANDLE h = 0xABCD;

@@ -19,13 +19,20 @@ int run(const std::string& s) {
 
 // Words of the language, so that random input reaches deep into the statement handlers.
 const std::vector<std::string> kPieces = {
-    "main", "end", "fun", "call", "var", "#def", "ZEQ_LONG", "if", "then", "elseif", "else",
-    "endif", "while", "do", "wend", "for", "to", "step", "-", "next", "break", "continue",
-    "goto", ":", "=", "==", "(", ")", ",", "+", "*", "|", "&", "3.5", "10h", "'A'", "'", "{",
-    "}", ";", "\n", "\r\n", " ", "\t", "rd", "wr", "wt", "wa", "mcspos", "user16b0", "h",
-    "&user32b0", "PathEvent", "EndPathEvent", "SET16", "@Z", "IFNZ", "COP16", "31", "32",
-    "FileContour", "../x", "PathAddLine", "13", "mg", "\"text\"", "Linear3A", "GetCurPos",
-    "exit", "pause", "sleep", "a", "b", "x1", "\xD6\xD0", "中", "\x80", "\xFF", "#", "0x1F",
+    "main",        "end",       "fun",         "call",      "var",       "#def",
+    "ZEQ_LONG",    "if",        "then",        "elseif",    "else",      "endif",
+    "while",       "do",        "wend",        "for",       "to",        "step",
+    "-",           "next",      "break",       "continue",  "goto",      ":",
+    "=",           "==",        "(",           ")",         ",",         "+",
+    "*",           "|",         "&",           "3.5",       "10h",       "'A'",
+    "'",           "{",         "}",           ";",         "\n",        "\r\n",
+    " ",           "\t",        "rd",          "wr",        "wt",        "wa",
+    "mcspos",      "user16b0",  "h",           "&user32b0", "PathEvent", "EndPathEvent",
+    "SET16",       "@Z",        "IFNZ",        "COP16",     "31",        "32",
+    "FileContour", "../x",      "PathAddLine", "13",        "mg",        "\"text\"",
+    "Linear3A",    "GetCurPos", "exit",        "pause",     "sleep",     "a",
+    "b",           "x1",        "\xD6\xD0",    "中",        "\x80",      "\xFF",
+    "#",           "0x1F",
 };
 
 }  // namespace
@@ -54,7 +61,8 @@ TEST(CompilerFuzz, RandomTokenSequences) {
 
 TEST(CompilerFuzz, UnbalancedBlocks) {
     const char* openers[] = {"if a then\n", "while a do\n", "for a = 1 to 2 do\n",
-                             "PathEvent\n", "else\n", "endif\n", "wend\n", "next\n"};
+                             "PathEvent\n", "else\n",       "endif\n",
+                             "wend\n",      "next\n"};
     std::mt19937 rng(99);
     for (int i = 0; i < 100; ++i) {
         std::string s = "var a\nmain\n";
