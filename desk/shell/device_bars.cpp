@@ -198,6 +198,10 @@ DeviceBars::Snapshot DeviceBars::takeSnapshot() const {
     return s;
 }
 
+void DeviceBars::refresh() {
+    if (!m_busy) show(takeSnapshot());
+}
+
 void DeviceBars::show(const Snapshot& s) {
     m_shown = s;
     m_targetList->clear();

@@ -60,6 +60,9 @@ class DeviceBars : public QObject, public BoardsView {
     // type change may pull them away: the run control sets this on start and clears it at end.
     void setRunActive(bool active);
     const Snapshot& shown() const { return m_shown; }
+    // Shows the boards as they are now, after connections made without the bars (zeqdesk
+    // --board at start-up). Only while no card call is under way.
+    void refresh();
 
     // The widgets of slot bar n (tests and the screenshots drive them).
     QToolBar* slotBar(int n) const { return m_bars[n].bar; }

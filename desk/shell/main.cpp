@@ -269,12 +269,6 @@ int main(int argc, char** argv) {
     zeq::desk::Boards& boards = session.boards();
     zeq::desk::WatchList watchList(boards, *window.outputBox(), boxes, zeq::desk::systemClock());
     QDockWidget* watchDock = zeq::desk::installWatchPane(window, watchList);
-    // --board: the connections the command-line tool makes, before the window shows; the first
-    // becomes the target board.
-    for (const auto& [b, device] : start.boards) {
-        if (boards.connectDevice(device, b) == 0 && session.targetBoard() < 0)
-            session.setTargetBoard(b);
-    }
     // Run control (project commands, hold and emergency stop, the instruction box, the running
     // line, breakpoints, the variables pane) and the device bars; both go before the session,
     // whose workers and boards they use.
@@ -284,6 +278,12 @@ int main(int argc, char** argv) {
         zeq::desk::installDeviceBars(window, session);
     QObject::connect(runControl.get(), &zeq::desk::RunControl::runActiveChanged, deviceBars.get(),
                      &zeq::desk::DeviceBars::setRunActive);
+    // --board: the connections the command-line tool makes, before the window shows; the bars
+    // then show them, with the first as the target.
+    if (!start.boards.empty()) {
+        for (const auto& [b, device] : start.boards) boards.connectDevice(device, b);
+        deviceBars->refresh();
+    }
 
     // The tools act on the target board.
     const auto targetBoard = [&session] { return session.targetBoard(); };
