@@ -3,14 +3,16 @@
 #include <cstring>
 #include <fstream>
 
+#include "card/registers.h"
+#include "core/board_count.h"
 #include "core/build_lock.h"
 #include "interpreter/interp_messages.h"
 
 namespace zeq::desk {
 namespace {
 
-constexpr int kEmstopAddress = 500;
-constexpr int kHpauseAddress = 501;
+constexpr int kEmstopAddress = card::reg::emstop;
+constexpr int kHpauseAddress = card::reg::hpause;
 
 // The source modification time a fresh binfo.dat records (its first 4 bytes).
 bool recordedSourceTime(const std::string& programDir, std::uint32_t& out) {
@@ -59,7 +61,7 @@ void RunController::setObserver(RunObserver* observer) {
 
 bool RunController::anyBoardConnected() const {
     if (!m_setup.boardTable) return false;
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < kBoardCount; ++i)
         if (m_setup.boardTable[i] != 0) return true;
     return false;
 }
@@ -215,7 +217,7 @@ void RunController::stop() {
 
 void RunController::holdMotion() {
     const int board = m_setup.targetBoard ? m_setup.targetBoard() : -1;
-    if (board < 0 || board > 7 || !m_setup.boardTable) {
+    if (board < 0 || board >= kBoardCount || !m_setup.boardTable) {
         m_setup.sink->append(msg::kHoldFailed);
         return;
     }
@@ -242,13 +244,13 @@ void RunController::emergencyStop() {
         return;
     }
     const int board = m_setup.targetBoard ? m_setup.targetBoard() : -1;
-    if (board > 7) {
+    if (board >= kBoardCount) {
         m_setup.sink->append(msg::kEmstopFailed);
         return;
     }
     int written = 0;
     bool failed = false;
-    for (int b = 0; b < 8; ++b) {
+    for (int b = 0; b < kBoardCount; ++b) {
         if (board >= 0 && b != board) continue;
         const std::uint32_t h = m_setup.boardTable[b];
         if (h == 0) continue;
@@ -268,7 +270,7 @@ void RunController::executeInstruction(const std::string& text) {
         return;
     }
     const int board = m_setup.targetBoard ? m_setup.targetBoard() : -1;
-    if (board < 0 || board > 7 || !m_setup.boardTable) return;
+    if (board < 0 || board >= kBoardCount || !m_setup.boardTable) return;
     const std::uint32_t h = m_setup.boardTable[board];
     m_toolHandle = h;
     m_boxBoard = board;

@@ -3,19 +3,11 @@
 #include <cstdio>
 
 #include "binding/device_wrappers.h"
+#include "card/registers.h"
 #include "core/app_home.h"
 #include "interpreter/script_interpreter.h"
 
 namespace zeq::desk {
-namespace {
-
-int paramAddress(const char* name) {
-    ParamRow row{};
-    return paramCatalogue().findByName(name, &row) >= 0 ? row.address : -1;
-}
-
-}  // namespace
-
 Session::Session(Setup setup) : m_setup(setup), m_binding(deviceBinding()) {
     if (!m_setup.clock) m_setup.clock = &systemClock();
 }
@@ -66,14 +58,12 @@ bool Session::open() {
 }
 
 bool Session::boardMoving(int board, std::vector<int>* axes) {
-    static const int movingAddress = paramAddress("moving");
     const ZEQ_HANDLE h = m_boards->handle(board);
     if (h == 0) return false;
-    if (movingAddress < 0) return true;
     bool any = false;
     for (int axis = 0; axis < m_boards->axisCount(board); ++axis) {
         int status = 0;
-        const int value = m_port->readParam16(h, axis, movingAddress, &status, false);
+        const int value = m_port->readParam16(h, axis, card::reg::moving, &status, false);
         if (status != 0) return true;
         if (value == 0) continue;
         any = true;
@@ -83,13 +73,12 @@ bool Session::boardMoving(int board, std::vector<int>* axes) {
 }
 
 Session::EmstopResult Session::emergencyStopAll(bool onlyMoving) {
-    static const int emstopAddress = paramAddress("emstop");
     EmstopResult result;
     result.fill(-1);
     for (int b = 0; b < Boards::kBoardCount; ++b) {
         const ZEQ_HANDLE h = m_boards->handle(b);
         if (h == 0 || (onlyMoving && !boardMoving(b))) continue;
-        result[b] = m_port->writeParam16(h, 0, emstopAddress, 0xFFFF, false);
+        result[b] = m_port->writeParam16(h, 0, card::reg::emstop, 0xFFFF, false);
     }
     return result;
 }

@@ -27,6 +27,14 @@ class ShellDialogs {
     virtual bool startProgram(const QString& path) = 0;
 };
 
+// A Yes/No (or Yes/No/Cancel) box over `parent`; a closed box answers No (Cancel when offered).
+ShellDialogs::Answer askBox(QWidget* parent, const QString& title, const QString& text,
+                            bool withCancel);
+// The save dialog over `parent`: Qt's `filter`, `suffix` added to a name without one, `preset`
+// selected first. Empty when cancelled.
+QString saveFileDialog(QWidget* parent, const QString& filter, const QString& suffix,
+                       const QString& preset);
+
 class QtShellDialogs : public ShellDialogs {
   public:
     explicit QtShellDialogs(QWidget* parent) : m_parent(parent) {}

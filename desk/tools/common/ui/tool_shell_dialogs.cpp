@@ -1,10 +1,8 @@
 #include "tools/common/ui/tool_shell_dialogs.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProcess>
 
 namespace zeq::desk {
 
@@ -49,13 +47,7 @@ void ToolShellDialogs::message(const QString& text) {
 
 ShellDialogs::Answer ToolShellDialogs::ask(const QString& text, const QString& title,
                                            bool withCancel) {
-    auto buttons = QMessageBox::Yes | QMessageBox::No;
-    if (withCancel) buttons |= QMessageBox::Cancel;
-    const auto r =
-        QMessageBox::question(owner(), title.isEmpty() ? caption() : title, text, buttons);
-    if (r == QMessageBox::Yes) return Answer::Yes;
-    if (r == QMessageBox::No) return Answer::No;
-    return withCancel ? Answer::Cancel : Answer::No;
+    return askBox(owner(), title.isEmpty() ? caption() : title, text, withCancel);
 }
 
 QString ToolShellDialogs::openFileName(const QString& filter) {
@@ -65,20 +57,8 @@ QString ToolShellDialogs::openFileName(const QString& filter) {
 
 QString ToolShellDialogs::saveFileName(const QString& preset, const QString& filter) {
     const QByteArray f = filter.toUtf8();
-    QFileDialog dialog(owner(), QString(), QString(), qtFileFilter(f.constData()));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(defaultSuffixOf(f.constData()));
-    if (!preset.isEmpty()) dialog.selectFile(preset);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
-}
-
-bool ToolShellDialogs::openUrl(const QUrl& url) {
-    return QDesktopServices::openUrl(url);
-}
-
-bool ToolShellDialogs::startProgram(const QString& path) {
-    return QProcess::startDetached(path);
+    return saveFileDialog(owner(), qtFileFilter(f.constData()), defaultSuffixOf(f.constData()),
+                          preset);
 }
 
 }  // namespace zeq::desk

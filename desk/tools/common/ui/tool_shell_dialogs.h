@@ -15,16 +15,16 @@ QString qtFileFilter(const char* filter);
 // The extension of the filter's first pattern ("cfg"), empty when it has none.
 QString defaultSuffixOf(const char* filter);
 
-class ToolShellDialogs : public ShellDialogs {
+// The frame's dialogs, but owned by the tool's dialog in front and with the filters above;
+// opening addresses and programs is the frame's.
+class ToolShellDialogs : public QtShellDialogs {
   public:
-    explicit ToolShellDialogs(QWidget* parent) : m_parent(parent) {}
+    explicit ToolShellDialogs(QWidget* parent) : QtShellDialogs(parent), m_parent(parent) {}
     void message(const QString& text) override;
     Answer ask(const QString& text, const QString& title, bool withCancel) override;
     // `filter` in the form above.
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& preset, const QString& filter) override;
-    bool openUrl(const QUrl& url) override;
-    bool startProgram(const QString& path) override;
 
   private:
     QWidget* owner() const;

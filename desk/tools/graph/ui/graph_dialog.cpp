@@ -28,9 +28,9 @@
 #include <climits>
 
 #include "catalogue/param_catalogue.h"
+#include "tools/common/ui/board_list.h"
 #include "tools/graph/graph_messages.h"
 #include "tools/graph/ui/graph_ui_messages.h"
-#include "tools/shared/ui/board_list.h"
 
 namespace zeq::desk {
 

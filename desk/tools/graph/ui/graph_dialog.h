@@ -13,8 +13,8 @@
 #include <functional>
 #include <vector>
 
+#include "tools/common/ui/queued_dialogs.h"
 #include "tools/graph/graph_capture.h"
-#include "tools/shared/ui/queued_dialogs.h"
 
 class QCheckBox;
 class QComboBox;

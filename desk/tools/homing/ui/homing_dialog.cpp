@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 #include <climits>
 
+#include "tools/common/ui/board_list.h"
 #include "tools/homing/homing_messages.h"
 #include "tools/homing/ui/homing_picture.h"
-#include "tools/shared/ui/board_list.h"
 
 namespace zeq::desk {
 namespace {

@@ -10,8 +10,8 @@
 #include <array>
 #include <functional>
 
+#include "tools/common/ui/queued_dialogs.h"
 #include "tools/homing/homing_setup.h"
-#include "tools/shared/ui/queued_dialogs.h"
 
 class QComboBox;
 class QLabel;

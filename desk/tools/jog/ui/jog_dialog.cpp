@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "tools/common/ui/board_list.h"
 #include "tools/jog/jog_messages.h"
-#include "tools/shared/ui/board_list.h"
 
 namespace zeq::desk {
 namespace {

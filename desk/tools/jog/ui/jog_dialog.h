@@ -8,8 +8,8 @@
 #include <QDialog>
 #include <functional>
 
+#include "tools/common/ui/queued_dialogs.h"
 #include "tools/jog/jog_control.h"
-#include "tools/shared/ui/queued_dialogs.h"
 
 class QComboBox;
 class QLineEdit;

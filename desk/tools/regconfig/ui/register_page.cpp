@@ -135,7 +135,7 @@ QWidget* RegisterPage::buildFields() {
     QFormLayout* form = nullptr;
     const char* current = nullptr;
     for (Field& f : m_fields) {
-        const char* title = numbersPage ? groupTitle(f.spec.kind) : "";
+        const char* title = numbersPage ? groupTitle(f.field.kind) : "";
         if (!form || title != current) {
             current = title;
             QWidget* group;
@@ -165,14 +165,14 @@ QWidget* RegisterPage::buildFields() {
             }
         }
         f.edit = new QLineEdit(holder);
-        f.edit->setObjectName(QString::fromUtf8(f.spec.kind == FieldKind::DistFactor ? "distscale"
-                                                : f.spec.kind == FieldKind::TimeFactor
+        f.edit->setObjectName(QString::fromUtf8(f.field.kind == FieldKind::DistFactor ? "distscale"
+                                                : f.field.kind == FieldKind::TimeFactor
                                                     ? "timescale"
-                                                    : registerInfo(f.spec.reg).name) +
+                                                    : registerInfo(f.field.reg).name) +
                               QStringLiteral("Field"));
-        f.edit->setAccessibleName(u8(f.spec.label));
+        f.edit->setAccessibleName(u8(f.field.label));
         f.edit->setMinimumWidth(110);
-        form->addRow(u8(f.spec.label) + QLatin1Char(':'), f.edit);
+        form->addRow(u8(f.field.label) + QLatin1Char(':'), f.edit);
     }
     for (QVBoxLayout* c : column)
         if (c) c->addStretch(1);
@@ -188,16 +188,16 @@ void RegisterPage::setUserUnits(bool user) {
 
 QString RegisterPage::fieldText(const Field& f, const AxisRegisters& values,
                                 double timeScale) const {
-    switch (f.spec.kind) {
+    switch (f.field.kind) {
         case FieldKind::Word16:
-            return QString::number(static_cast<std::int16_t>(values[f.spec.reg]));
+            return QString::number(static_cast<std::int16_t>(values[f.field.reg]));
         case FieldKind::Long32:
-            return QString::number(values[f.spec.reg]);
+            return QString::number(values[f.field.reg]);
         case FieldKind::Fixed16:
-            return QString::fromStdString(motionLimitText(values[f.spec.reg], kFixed16Units));
+            return QString::fromStdString(motionLimitText(values[f.field.reg], kFixed16Units));
         case FieldKind::MotionLimit:
             return QString::fromStdString(motionLimitText(
-                values[f.spec.reg], UnitFactors{m_userUnits, values.distScale, timeScale}));
+                values[f.field.reg], UnitFactors{m_userUnits, values.distScale, timeScale}));
         case FieldKind::DistFactor:
             return realText(values.distScale);
         case FieldKind::TimeFactor:
@@ -236,28 +236,28 @@ bool RegisterPage::commit(AxisRegisters& values, double& timeScale, UserDialogs&
         const std::string typed = f.edit->text().toStdString();
         std::string shown = typed;
         bool ok = false;
-        switch (f.spec.kind) {
+        switch (f.field.kind) {
             case FieldKind::Word16: {
                 std::uint16_t word = 0;
                 ok = readField16(typed, dialogs, word, shown);
-                if (ok) values[f.spec.reg] = word;
+                if (ok) values[f.field.reg] = word;
                 break;
             }
             case FieldKind::Long32: {
                 std::int32_t v = 0;
                 ok = readField32(typed, dialogs, v);
-                if (ok) values[f.spec.reg] = v;
+                if (ok) values[f.field.reg] = v;
                 break;
             }
             case FieldKind::Fixed16:
             case FieldKind::MotionLimit: {
                 const UnitFactors units =
-                    f.spec.kind == FieldKind::Fixed16
+                    f.field.kind == FieldKind::Fixed16
                         ? kFixed16Units
                         : UnitFactors{m_userUnits, values.distScale, timeScale};
                 std::int32_t v = 0;
                 ok = readMotionLimit(typed, units, dialogs, v, shown);
-                if (ok) values[f.spec.reg] = v;
+                if (ok) values[f.field.reg] = v;
                 break;
             }
             case FieldKind::DistFactor:
@@ -267,7 +267,7 @@ bool RegisterPage::commit(AxisRegisters& values, double& timeScale, UserDialogs&
                 ok = ok && std::isfinite(v) && v != 0;
                 if (!ok) {
                     dialogs.message(typed + ui_text::kBadFactor);
-                } else if (f.spec.kind == FieldKind::DistFactor) {
+                } else if (f.field.kind == FieldKind::DistFactor) {
                     values.distScale = v;
                 } else {
                     timeScale = v;
@@ -300,8 +300,8 @@ QAbstractButton* RegisterPage::optionButton(RegId reg, int bit, bool set) const 
 
 QLineEdit* RegisterPage::field(FieldKind kind, RegId reg) const {
     for (const Field& f : m_fields)
-        if (f.spec.kind == kind &&
-            (f.spec.reg == reg || kind == FieldKind::DistFactor || kind == FieldKind::TimeFactor))
+        if (f.field.kind == kind &&
+            (f.field.reg == reg || kind == FieldKind::DistFactor || kind == FieldKind::TimeFactor))
             return f.edit;
     return nullptr;
 }

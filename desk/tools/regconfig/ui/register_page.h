@@ -61,7 +61,7 @@ class RegisterPage : public QWidget {
         QAbstractButton* cleared;  // null for a check box
     };
     struct Field {
-        NumberField spec;
+        NumberField field;
         QLineEdit* edit;
     };
     QWidget* buildRegisterBox(const BitRegister& reg);

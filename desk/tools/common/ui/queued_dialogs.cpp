@@ -1,4 +1,4 @@
-#include "tools/shared/ui/queued_dialogs.h"
+#include "tools/common/ui/queued_dialogs.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "tools/shared/ui/board_list.h"
+#include "tools/common/ui/board_list.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
