@@ -189,7 +189,11 @@ TEST(RunControl, EmergencyStopAlwaysEndsTheRun) {
             if (call.find(",500,") != std::string::npos) emstops.push_back(call);
         EXPECT_EQ(emstops, c.writes);
         const std::string out = r.sink.text();
-        EXPECT_EQ(out.rfind(c.message, 0), 0u) << out;
+        // The run thread's "运行终止！" may come before or after the stop's own message.
+        if (*c.message)
+            EXPECT_NE(out.find(c.message), std::string::npos) << out;
+        else
+            EXPECT_EQ(out.find("失败"), std::string::npos) << out;
         EXPECT_NE(out.find("\r\n运行终止！\r\n"), std::string::npos);
         EXPECT_EQ(out.find("x=5"), std::string::npos);
     }
