@@ -1,6 +1,7 @@
 // The device search of each card type, the board assignment pass, and the remembered boards
 // of section `Drevices` in zeq.ini.
-#define SI_NO_CONVERSION  // UTF-8 bytes as they stand
+#define SI_NO_CONVERSION   // UTF-8 bytes as they stand
+#define SI_IMPLEMENTATION  // the templates from the header, no compiled library
 #include <SimpleIni.h>
 
 #include <algorithm>

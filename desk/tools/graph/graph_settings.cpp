@@ -1,6 +1,7 @@
 #include "tools/graph/graph_settings.h"
 
-#define SI_NO_CONVERSION  // UTF-8 bytes as they stand
+#define SI_NO_CONVERSION   // UTF-8 bytes as they stand
+#define SI_IMPLEMENTATION  // the templates from the header, no compiled library
 #include <SimpleIni.h>
 
 #include <charconv>

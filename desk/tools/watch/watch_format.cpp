@@ -1,6 +1,7 @@
 #include "tools/watch/watch_format.h"
 
-#define SI_NO_CONVERSION  // UTF-8 bytes as they stand
+#define SI_NO_CONVERSION   // UTF-8 bytes as they stand
+#define SI_IMPLEMENTATION  // the templates from the header, no compiled library
 #include <SimpleIni.h>
 
 #include <charconv>
