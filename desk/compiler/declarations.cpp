@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "card/names.h"
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
 #include "compiler/tokens.h"
@@ -30,9 +31,7 @@ constexpr std::array<ScriptType, 6> kScriptTypes = {{
 
 std::string asciiUpper(std::string_view s) {
     std::string u(s);
-    for (char& c : u) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : u) c = card::ascii_upper(c);
     return u;
 }
 

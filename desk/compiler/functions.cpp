@@ -11,6 +11,7 @@
 #include <string>
 #include <system_error>
 
+#include "card/names.h"
 #include "compiler/messages.h"
 #include "compiler/script_compiler.h"
 #include "compiler/tokens.h"
@@ -25,14 +26,7 @@ std::string formatCount(const char* form, int n) {
     return buf;
 }
 bool isUpperMain(std::string_view name) {
-    if (name.size() != 4) return false;
-    const char* m = "MAIN";
-    for (size_t i = 0; i < 4; ++i) {
-        char c = name[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != m[i]) return false;
-    }
-    return true;
+    return card::equals_ignore_case(name, std::string_view("MAIN"));
 }
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "card/names.h"
 #include "language/tokens.h"
 
 namespace zeq::desk {
@@ -82,7 +83,8 @@ class KeywordIndex {
             std::size_t s = hash(name) & (kSlots - 1);
             bool taken = false;
             while (m_slots[s].row >= 0) {
-                if (equal(rows[static_cast<std::size_t>(m_slots[s].row)].name, name)) {
+                if (card::equals_ignore_case(rows[static_cast<std::size_t>(m_slots[s].row)].name,
+                                             name)) {
                     taken = true;  // an earlier row with the name wins
                     break;
                 }
@@ -102,7 +104,7 @@ class KeywordIndex {
             if (slot.row < 0) return none;
             if (slot.length == word.size()) {
                 const Keyword& k = m_rows[static_cast<std::size_t>(slot.row)];
-                if (equal(k.name, word)) return k.code;
+                if (card::equals_ignore_case(k.name, word)) return k.code;
             }
         }
     }
@@ -113,19 +115,10 @@ class KeywordIndex {
         std::int16_t row = -1;
         std::uint8_t length = 0;
     };
-    static constexpr char asciiUpper(char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
     static std::size_t hash(std::string_view s) {
         std::uint32_t h = 2166136261u;
-        for (char c : s) h = (h ^ static_cast<unsigned char>(asciiUpper(c))) * 16777619u;
+        for (char c : s) h = (h ^ static_cast<unsigned char>(card::ascii_upper(c))) * 16777619u;
         return h ^ (h >> 15);
-    }
-    static bool equal(std::string_view a, std::string_view b) {
-        if (a.size() != b.size()) return false;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
-        return true;
     }
 
     std::span<const Keyword> m_rows;
