@@ -20,7 +20,7 @@ namespace rc = desk::regconfig;
 bool readBoard(ToolSession& session, rc::RegisterConfig& config) {
     if (!session.open()) return false;
     const int status = config.readFromCard(session.handle(), session.axisCount());
-    if (status != 0) {
+    if (status != ZEQ_OK) {
         std::fprintf(stderr, "zeq: the registers of board %d cannot be read (status %d)\n",
                      session.board(), status);
         return false;

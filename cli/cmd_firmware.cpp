@@ -33,7 +33,7 @@ bool openCard(ToolSession& session, fw::CardInfo& card) {
         session.errors().message(fw::msg::kChooseDevice);
         return false;
     }
-    if (fw::readCardInfo(session.handle(), card) != 0) {
+    if (fw::readCardInfo(session.handle(), card) != ZEQ_OK) {
         session.errors().message(fw::msg::kCannotReadCard);
         return false;
     }

@@ -46,7 +46,7 @@ bool connectChoices(desk::Session& session) {
     const DeviceOptions& options = deviceOptions();
     for (const BoardChoice& c : options.choices) {
         const int status = session.boards().connectDevice(c.deviceIndex, c.board);
-        if (status != 0) {
+        if (status != ZEQ_OK) {
             std::fprintf(stderr, "zeq: device %d cannot be connected as board %d (status %d)\n",
                          c.deviceIndex, c.board, status);
             return false;

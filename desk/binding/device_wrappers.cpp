@@ -85,8 +85,8 @@ int myClose(ZEQ_HANDLE* handle) {
     if (!handle) return ZEQ_ERR_ARGUMENT;
     int status = f(*handle);
     // The library frees the device record whatever the bridge's own close gave (a card pulled
-    // out fails it), and 6 means it never knew the handle: either way the handle is gone, and
-    // keeping it would block its board for good.
+    // out fails it), and ZEQ_ERR_HANDLE means it never knew the handle: either way the handle is
+    // gone, and keeping it would block its board for good.
     *handle = 0;
     return status;
 }

@@ -48,7 +48,7 @@ int myWriteParamDouble(ZEQ_HANDLE handle, int axis, int address, std::int64_t va
 int myWriteParamDoubleQ(ZEQ_HANDLE handle, int axis, int address, std::int64_t value);
 
 // ZEQ_GetParam16/32: the status goes to *status, the value is the result. Not bound: nothing
-// is shown, *status is 6 and the result 0xFFFF / -1.
+// is shown, *status is ZEQ_ERR_HANDLE and the result 0xFFFF / -1.
 std::uint16_t myReadParamWord(ZEQ_HANDLE handle, int axis, int address, int* status);
 std::uint16_t myReadParamWordQ(ZEQ_HANDLE handle, int axis, int address, int* status);
 std::int32_t myReadParam(ZEQ_HANDLE handle, int axis, int address, int* status);
@@ -58,9 +58,10 @@ int myReadParamDouble(ZEQ_HANDLE handle, int axis, int address, std::int64_t* va
 int myReadParamDoubleQ(ZEQ_HANDLE handle, int axis, int address, std::int64_t* value);
 
 // The deferred read-back of the queue FIFO (optional entries; a library without them gives
-// kDeferredReadUnbound and nothing is shown). ZEQ_IsRBFIFONoEmpty: 0 when a reply waits, 24
-// while the read-back FIFO stays empty. ZEQ_GetRFIFOData16/32/48 by `words` (1, 2, 3): the reply
-// of the read of (axis, address), the 16-bit value unsigned, the 48-bit one sign-extended.
+// kDeferredReadUnbound and nothing is shown). ZEQ_IsRBFIFONoEmpty: ZEQ_OK when a reply waits,
+// ZEQ_ERR_RBFIFO_EMPTY while the read-back FIFO stays empty. ZEQ_GetRFIFOData16/32/48 by `words`
+// (1, 2, 3): the reply of the read of (axis, address), the 16-bit value unsigned, the 48-bit one
+// sign-extended.
 inline constexpr int kDeferredReadUnbound = -1;
 int myIsRBFIFONoEmptyQ(ZEQ_HANDLE handle);
 int myGetRFIFODataQ(ZEQ_HANDLE handle, int axis, int address, int words, std::int64_t* value);

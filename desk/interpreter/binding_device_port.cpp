@@ -60,7 +60,7 @@ int BindingDevicePort::executePath(std::uint32_t h) {
 int BindingDevicePort::getMachineData(std::uint32_t h, AxisMachineData (&axes)[4]) {
     McData* table = nullptr;
     const int status = MyGetMCData(h, &table);
-    if (status == 0 && table) {
+    if (status == ZEQ_OK && table) {
         for (int a = 0; a < 4; ++a)
             axes[a] = {table->axis[a].encp, table->axis[a].moving, table->axis[a].error,
                        table->axis[a].aio};
@@ -97,10 +97,10 @@ int BindingDevicePort::builtin(int code, std::uint32_t h, std::span<const Device
 #define RET(...) return __VA_ARGS__;
 #define RUN(...) \
     __VA_ARGS__; \
-    return 0;
+    return ZEQ_OK;
 #define OUTD(...)        \
     out.d = __VA_ARGS__; \
-    return 0;
+    return ZEQ_OK;
 #define NO_CALL break;
 #define ZEQ_BUILTIN(id, word, code, shape, count, tip, args, style, call) \
     case tok::id: {                                                       \
@@ -115,7 +115,7 @@ int BindingDevicePort::builtin(int code, std::uint32_t h, std::span<const Device
         default:
             break;
     }
-    return 9;
+    return ZEQ_ERR_ARGUMENT;  // a built-in the port does not call
 }
 
 }  // namespace zeq::desk

@@ -160,7 +160,7 @@ void ScriptInterpreter::readStatement(Variable* target) {
     if (finished) return;
     double value = 0.0;
     int status = readParam(axis, value);
-    if (status != 0) {
+    if (status != ZEQ_OK) {
         if (status != kReadCancelled) reportStatus(status);
         return;
     }
@@ -215,7 +215,7 @@ void ScriptInterpreter::waitStatement(bool toZero) {
     if (finished) return;
     const int address = paramRecord.row.address;
     int status = withRetry([&] { return m_port.waitFifoNotHalfFull(handle(), true); });
-    if (status == 0 && !stopOrFinished())
+    if (status == ZEQ_OK && !stopOrFinished())
         status = toZero ? m_port.writeWaitToZero(handle(), axis, address)
                         : m_port.writeWaitToken(handle(), axis, address);
     reportStatus(status);
@@ -243,10 +243,10 @@ void ScriptInterpreter::waitProfileStatement() {
         paramRecord.row = *row;
         paramRecord.value = 65535;
         status = withRetry([&] { return writeParam(axis); });
-        if (status != 0) break;
+        if (status != ZEQ_OK) break;
     }
     // The card's profiling word of the axis is non-zero while its profile runs.
-    if (status == 0 && !stopOrFinished())
+    if (status == ZEQ_OK && !stopOrFinished())
         status = m_port.writeWaitToZero(handle(), axis, profiling.address);
     reportStatus(status);
 }

@@ -226,7 +226,7 @@ void RunController::holdMotion() {
         m_setup.sink->append(msg::kHoldNoDevice);
         return;
     }
-    if (m_setup.port->writeParam16(h, 0, kHpauseAddress, 0xFFFF, false) != 0)
+    if (m_setup.port->writeParam16(h, 0, kHpauseAddress, 0xFFFF, false) != ZEQ_OK)
         m_setup.sink->append(msg::kHoldWriteFailed);
 }
 
@@ -255,7 +255,8 @@ void RunController::emergencyStop() {
         const std::uint32_t h = m_setup.boardTable[b];
         if (h == 0) continue;
         ++written;
-        if (m_setup.port->writeParam16(h, 0, kEmstopAddress, 0xFFFF, false) != 0) failed = true;
+        if (m_setup.port->writeParam16(h, 0, kEmstopAddress, 0xFFFF, false) != ZEQ_OK)
+            failed = true;
     }
     if (written == 0)
         m_setup.sink->append(msg::kEmstopNoDevice);

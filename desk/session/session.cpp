@@ -62,9 +62,9 @@ bool Session::boardMoving(int board, std::vector<int>* axes) {
     if (h == 0) return false;
     bool any = false;
     for (int axis = 0; axis < m_boards->axisCount(board); ++axis) {
-        int status = 0;
+        int status = ZEQ_OK;
         const int value = m_port->readParam16(h, axis, card::reg::moving, &status, false);
-        if (status != 0) return true;
+        if (status != ZEQ_OK) return true;
         if (value == 0) continue;
         any = true;
         if (axes) axes->push_back(axis);

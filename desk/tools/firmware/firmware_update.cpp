@@ -138,7 +138,7 @@ UpdateResult FirmwareUpdate::sequence(const UpdateRequest& request) {
     }
     const bool writingStopped = written < size;
     if (!writingStopped && !request.newPassword.empty() &&
-        writePasswordRecord(h, fileKind, request.newPassword) != 0)
+        writePasswordRecord(h, fileKind, request.newPassword) != ZEQ_OK)
         m_dialogs.message(msg::kPasswordChangeFailed);
 
     // The stop that ended the writing is spent: the written part is still verified, and a new

@@ -70,7 +70,7 @@ bool changePassword(ZEQ_HANDLE handle, const CardInfo& card, std::string_view ol
     } else if (newPassword.empty()) {
         dialogs.message(msg::kPasswordCleared);
     } else {
-        ok = writePasswordRecord(handle, kind, newPassword) == 0;
+        ok = writePasswordRecord(handle, kind, newPassword) == ZEQ_OK;
         dialogs.message(ok ? msg::kPasswordChanged : msg::kPasswordChangeFailed);
     }
     if (kind == CardKind::Usb) ResetDevice(handle);

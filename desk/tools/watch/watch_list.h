@@ -7,7 +7,7 @@
 //
 // Polling: start() runs a pass at once; each pass that ends normally re-arms the next one
 // `interval` ms after its end, so passes never overlap. stop() ends polling; a pass in progress
-// ends after its current row. A status 6 (invalid handle) on the last row read stops polling by
+// ends after its current row. A ZEQ_ERR_HANDLE status on the last row read stops polling by
 // itself, with the output box message.
 #pragma once
 

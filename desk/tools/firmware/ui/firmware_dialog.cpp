@@ -183,7 +183,7 @@ void FirmwareDialog::chooseBoard(int board) {
         report([this, info, status, board] {
             m_busy = false;
             if (board != m_board) return;
-            if (status != 0) {
+            if (status != ZEQ_OK) {
                 m_dialogs.message(msg::kCannotReadCard);
                 return;
             }

@@ -145,7 +145,7 @@ void RegisterConfigDialog::load(int board) {
         QMetaObject::invokeMethod(
             this,
             [this, read, status, board] {
-                if (status == 0) {
+                if (status == ZEQ_OK) {
                     m_board = board;
                     m_config = std::move(*read);
                     m_axis = 0;
