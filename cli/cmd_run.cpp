@@ -113,7 +113,7 @@ class Session {
     void emergencyStop(bool onlyMoving) {
         const desk::Session::EmstopResult status = m_session.emergencyStopAll(onlyMoving);
         for (int b = 0; b < desk::Boards::kBoardCount; ++b) {
-            if (status[b] == 0)
+            if (status[b] == ZEQ_OK)
                 std::fprintf(stderr, msg::kEmstopSent, b);
             else if (status[b] > 0)
                 std::fprintf(stderr, msg::kEmstopNotSent, b, status[b]);

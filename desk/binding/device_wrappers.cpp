@@ -273,7 +273,7 @@ int MyPathAddArc(ZEQ_HANDLE, const void*, int) {
 }
 
 int readAxisCount(ZEQ_HANDLE handle) {
-    int status = 0;
+    int status = ZEQ_OK;
     std::uint16_t value = myReadParamWord(handle, 0, card::reg::naxis, &status);
     return status == ZEQ_OK ? static_cast<std::int16_t>(value) : -1;
 }

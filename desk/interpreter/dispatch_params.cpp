@@ -238,7 +238,7 @@ void ScriptInterpreter::waitProfileStatement() {
         finished = true;
         return;
     }
-    int status = 0;
+    int status = ZEQ_OK;
     for (const ParamRow* row : {&filter, &equal}) {
         paramRecord.row = *row;
         paramRecord.value = 65535;

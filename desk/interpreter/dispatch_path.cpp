@@ -250,7 +250,7 @@ void ScriptInterpreter::sendContour(const std::string& path, int axes, const int
 void ScriptInterpreter::exePath() {
     advance();
     const int fifo = fifoSelector();
-    int status = 0;
+    int status = ZEQ_OK;
     do {
         status = m_port.executePath(handle());
         if (pauseRequested) {

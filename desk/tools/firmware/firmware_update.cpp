@@ -169,10 +169,10 @@ bool FirmwareUpdate::probeCapacity(ZEQ_HANDLE h, std::uint32_t capacity) {
         static_cast<std::uint8_t>(kProbeWord), static_cast<std::uint8_t>(kProbeWord >> 8),
         static_cast<std::uint8_t>(kProbeWord >> 16), static_cast<std::uint8_t>(kProbeWord >> 24)};
     std::uint8_t back[4] = {};
-    return ZEQ_ErasePage(h, static_cast<int>(at / 256)) == 0 &&
+    return ZEQ_ErasePage(h, static_cast<int>(at / 256)) == ZEQ_OK &&
            myWriteEEPROMBlock(h, static_cast<int>(at), 4, word) == ZEQ_OK &&
            EEPWaitForWrite(h) == ZEQ_OK &&
-           ZEQ_ReadEEPBlock(h, static_cast<int>(at), back, 4) == 0 &&
+           ZEQ_ReadEEPBlock(h, static_cast<int>(at), back, 4) == ZEQ_OK &&
            std::memcmp(word, back, 4) == 0;
 }
 

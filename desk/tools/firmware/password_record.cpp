@@ -13,7 +13,7 @@ bool checkPassword(ZEQ_HANDLE handle, CardKind kind, std::string_view oldPasswor
                    std::string_view newPassword, UserDialogs& dialogs) {
     const PasswordRecord record = passwordRecordOf(kind);
     std::uint8_t length = 0xFF;
-    if (ZEQ_ReadEEPBlock(handle, static_cast<int>(record.base), &length, 1) != 0) {
+    if (ZEQ_ReadEEPBlock(handle, static_cast<int>(record.base), &length, 1) != ZEQ_OK) {
         dialogs.message(msg::kCannotReadCard);
         return false;
     }
@@ -64,7 +64,7 @@ bool changePassword(ZEQ_HANDLE handle, const CardInfo& card, std::string_view ol
     }
     const CardKind kind = card.kind();
     if (!checkPassword(handle, kind, oldPassword, newPassword, dialogs)) return false;
-    bool ok = ZEQ_ErasePage(handle, passwordRecordOf(kind).page) == 0;
+    bool ok = ZEQ_ErasePage(handle, passwordRecordOf(kind).page) == ZEQ_OK;
     if (!ok) {
         dialogs.message(msg::kPasswordChangeFailed);
     } else if (newPassword.empty()) {
