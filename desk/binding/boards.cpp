@@ -89,11 +89,11 @@ void Boards::libraryLoaded() {
     m_axisCounts.fill(defaultAxisCount());
 }
 
-void Boards::startUp() {
+void Boards::startUp(bool searchNow) {
     libraryLoaded();
     for (DeviceSlot& s : m_slots) s.connectedBoard = -1;
     state(text::kNoConnectionState);
-    search();
+    if (searchNow) search();
     if (m_binding.cardType() == kCardPci && m_view) m_view->setCounterText(text::kCountersCleared);
 }
 

@@ -105,8 +105,9 @@ class Boards {
     // ---- Life cycle ----
     // After a (re)load of the library: every axis count back to the default.
     void libraryLoaded();
-    // After the start-up load: slots unconnected, axis counts reset, search of the card type.
-    void startUp();
+    // After the start-up load: slots unconnected, axis counts reset, search of the card type
+    // (unless `searchNow` is false: the window searches on its worker once it shows).
+    void startUp(bool searchNow = true);
     // The card type switch: refused while a board is connected ("先关闭连接的设备!"); otherwise
     // reloads the library of the new type (a failed load ends the program) and searches.
     bool switchCardType(int cardType);

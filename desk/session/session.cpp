@@ -40,7 +40,7 @@ bool Session::open() {
     m_loaded = true;
     m_boards = std::make_unique<Boards>(m_binding, *m_setup.sink, *m_setup.dialogs, *m_setup.clock);
     if (m_setup.rememberBoards) m_boards->setIniPath(iniPath());
-    m_boards->startUp();
+    m_boards->startUp(m_setup.searchAtOpen);
     m_port = std::make_unique<BindingDevicePort>(
         [this](int board) { return m_boards->axisCount(board); });
     RunController::Setup setup;

@@ -43,6 +43,9 @@ class Session {
         // A failed library load ends the program after its message (the window's start-up);
         // otherwise open() returns false.
         bool endOnLoadFailure = false;
+        // open() searches the devices. The window leaves it to its worker, so that a card
+        // that is slow to answer never holds up the window's first showing.
+        bool searchAtOpen = true;
     };
 
     explicit Session(Setup setup);
@@ -52,8 +55,8 @@ class Session {
     Session& operator=(const Session&) = delete;
 
     // Creates dat/ in the application home, loads the library of the card type and searches
-    // the devices. False (after a message on stderr or in a box) when dat/ or the library
-    // fails; nothing else may be called then but the destructor.
+    // the devices (see searchAtOpen). False (after a message on stderr or in a box) when dat/ or
+    // the library fails; nothing else may be called then but the destructor.
     bool open();
 
     const std::string& home() const { return m_home; }

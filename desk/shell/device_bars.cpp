@@ -174,6 +174,7 @@ void DeviceBars::onCard(std::function<void()> work) {
             [this, s = std::move(s)] {
                 show(s);
                 setBusy(false);
+                emit m_window.boardsChanged();
                 emit idle();
             },
             Qt::QueuedConnection);
@@ -198,8 +199,16 @@ DeviceBars::Snapshot DeviceBars::takeSnapshot() const {
     return s;
 }
 
-void DeviceBars::refresh() {
-    if (!m_busy) show(takeSnapshot());
+void DeviceBars::startUp(std::vector<std::pair<int, int>> connections) {
+    onCard([this, connections = std::move(connections)] {
+        m_boards.search();
+        for (const auto& [board, device] : connections) m_boards.connectDevice(device, board);
+        if (connections.empty()) return;
+        // The first board asked for is the target, as for the command-line tool.
+        for (int s = 0; s < m_boards.slotCount(); ++s)
+            if (m_boards.slot(s).connectedBoard == connections.front().first)
+                m_boards.selectTarget(s);
+    });
 }
 
 void DeviceBars::show(const Snapshot& s) {

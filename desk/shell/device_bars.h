@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "binding/boards.h"
@@ -60,9 +61,10 @@ class DeviceBars : public QObject, public BoardsView {
     // type change may pull them away: the run control sets this on start and clears it at end.
     void setRunActive(bool active);
     const Snapshot& shown() const { return m_shown; }
-    // Shows the boards as they are now, after connections made without the bars (zeqdesk
-    // --board at start-up). Only while no card call is under way.
-    void refresh();
+    // The window's start-up, on the worker: the search of the devices, then the connections
+    // asked for on the command line (zeqdesk --board B=I, as pairs of board and device index).
+    // The bars show the result, with the first connected board as the target; idle() follows.
+    void startUp(std::vector<std::pair<int, int>> connections);
 
     // The widgets of slot bar n (tests and the screenshots drive them).
     QToolBar* slotBar(int n) const { return m_bars[n].bar; }

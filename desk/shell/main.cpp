@@ -223,8 +223,8 @@ bool arrangeScreenshot(zeq::desk::MainWindow& window, zeq::desk::Session& sessio
             shoot();
         });
         wait->start(25);
-    } else {
-        QTimer::singleShot(shown ? 500 : 0, &window, shoot);
+    } else if (!shown) {
+        QTimer::singleShot(0, &window, shoot);
     }
     if (shown) {
         QAction* command = window.action(shown);
@@ -232,7 +232,20 @@ bool arrangeScreenshot(zeq::desk::MainWindow& window, zeq::desk::Session& sessio
             std::fprintf(stderr, "zeqdesk: no command %d\n", shown);
             return false;
         }
-        QTimer::singleShot(0, command, &QAction::trigger);
+        // Commands are enabled by the window's update pass, which may come a little after the
+        // start-up connections: trigger it once enabled (or after 10 s, whatever it is then).
+        // Unless a run is pictured, the picture is taken half a second later; it is armed
+        // first, since a dialog's trigger returns only when the dialog closes.
+        auto* ready = new QTimer(&window);
+        auto ticks = std::make_shared<int>(0);
+        QObject::connect(ready, &QTimer::timeout, command,
+                         [&window, ready, ticks, command, shoot, paused] {
+                             if (!command->isEnabled() && ++*ticks < 400) return;
+                             ready->stop();
+                             if (!paused) QTimer::singleShot(500, &window, shoot);
+                             command->trigger();
+                         });
+        ready->start(25);
     }
     return true;
 }
@@ -264,6 +277,7 @@ int main(int argc, char** argv) {
     setup.cardType = window.cardType();
     setup.rememberBoards = true;
     setup.endOnLoadFailure = true;
+    setup.searchAtOpen = false;  // the device bars search on their worker once the window shows
     zeq::desk::Session session(setup);
     if (!session.open()) return 1;
     zeq::desk::Boards& boards = session.boards();
@@ -278,12 +292,6 @@ int main(int argc, char** argv) {
         zeq::desk::installDeviceBars(window, session);
     QObject::connect(runControl.get(), &zeq::desk::RunControl::runActiveChanged, deviceBars.get(),
                      &zeq::desk::DeviceBars::setRunActive);
-    // --board: the connections the command-line tool makes, before the window shows; the bars
-    // then show them, with the first as the target.
-    if (!start.boards.empty()) {
-        for (const auto& [b, device] : start.boards) boards.connectDevice(device, b);
-        deviceBars->refresh();
-    }
 
     // The tools act on the target board.
     const auto targetBoard = [&session] { return session.targetBoard(); };
@@ -295,7 +303,18 @@ int main(int argc, char** argv) {
     zeq::desk::installFirmware(window, boards, targetBoard);
 
     window.showForStartUp();
-    if (!start.screenshot.isEmpty() && !arrangeScreenshot(window, session, start)) return 2;
+    // The device search and the --board connections (as the command-line tool makes them, the
+    // first the target) run on the bars' worker; the window answers meanwhile. A picture waits
+    // for them.
+    deviceBars->startUp(start.boards);
+    if (!start.screenshot.isEmpty()) {
+        QObject::connect(
+            deviceBars.get(), &zeq::desk::DeviceBars::idle, &window,
+            [&window, &session, &start] {
+                if (!arrangeScreenshot(window, session, start)) QCoreApplication::exit(2);
+            },
+            Qt::SingleShotConnection);
+    }
     const int status = app.exec();
     runControl.reset();
     delete watchDock;

@@ -84,6 +84,11 @@ class MainWindow : public QMainWindow {
     // their own keys of zeq.ini here).
     void addCloseHook(std::function<void()> hook) { m_closeHooks.push_back(std::move(hook)); }
 
+  signals:
+    // The boards changed (a search, a connection, a card-type switch): the commands that
+    // need a connected board look again.
+    void boardsChanged();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -30,9 +30,14 @@ xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
   done
   [ -n "$win" ] || { echo "no zeqdesk window appeared" >&2; kill $pid; exit 1; }
   xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-  sleep 0.3
+  # The connection is made on the worker of the device bars once the window shows.
+  for _ in $(seq 1 100); do
+    grep -q "ZEQ-SIM0 已连接" "$ZEQDESK_TEST_HOME/output.txt" && break
+    sleep 0.1
+  done
   grep -q "ZEQ-SIM0 已连接" "$ZEQDESK_TEST_HOME/output.txt" ||
     { echo "the virtual card is not connected" >&2; kill $pid; exit 1; }
+  sleep 0.3
   xdotool key --window "$win" --clearmodifiers alt+r
   for _ in $(seq 1 600); do
     grep -q "运行结束！" "$ZEQDESK_TEST_HOME/output.txt" && break

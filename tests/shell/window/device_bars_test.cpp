@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -45,7 +46,8 @@ class BoxLog : public UserDialogs {
     QStringList m_messages;
 };
 
-// The window, its session and its device bars, as zeqdesk builds them, over the current home.
+// The window, its session and its device bars, as zeqdesk builds them, over the current home:
+// the search and the --board connections run on the bars' worker once the window is up.
 struct Desk {
     std::shared_ptr<ScriptedDialogs> shellDialogs = std::make_shared<ScriptedDialogs>();
     BoxLog boxes;
@@ -53,7 +55,7 @@ struct Desk {
     std::unique_ptr<Session> session;
     std::unique_ptr<DeviceBars> bars;
 
-    Desk() {
+    explicit Desk(std::vector<std::pair<int, int>> connections = {}) {
         deviceBinding().setLibraryDir(ZEQ_DLL_DIR);
         deviceBinding().setEndProgram([](int) {});
         window = startWindow(shellDialogs);
@@ -62,9 +64,11 @@ struct Desk {
         setup.dialogs = &boxes;
         setup.cardType = window->cardType();
         setup.rememberBoards = true;
+        setup.searchAtOpen = false;
         session = std::make_unique<Session>(setup);
         if (!session->open()) return;
         bars = installDeviceBars(*window, *session);
+        bars->startUp(std::move(connections));
     }
     ~Desk() {
         bars.reset();
@@ -242,6 +246,28 @@ void DeviceBarsTest::rememberedBoardsComeBackAtTheNextStart() {
     WAIT_IDLE(d);
     QCOMPARE(d.bars->boardList(0)->currentText(), QStringLiteral("Board:6"));
     QCOMPARE(d.bars->boardList(1)->currentText(), QStringLiteral("Board:2"));
+}
+
+// zeqdesk --board 3=1: the search and the connection happen on the worker while the window
+// is already up; the bars then show the connected device as the target.
+void DeviceBarsTest::startUpSearchesAndConnectsOnTheWorker() {
+    TempHome home;
+    Desk d({{3, 1}});
+    QVERIFY(d.bars);
+    QSignalSpy boardsChanged(d.window.get(), &MainWindow::boardsChanged);
+    QVERIFY(d.bars->busy());
+    QVERIFY(!d.bars->targetList()->isEnabled());
+    WAIT_IDLE(d);
+    QCOMPARE(boardsChanged.count(), 1);
+    QCOMPARE(d.bars->targetList()->count(), 2);
+    QCOMPARE(d.bars->targetList()->currentText(), QStringLiteral("ZEQ-SIM1"));
+    QCOMPARE(d.bars->boardList(1)->currentText(), QStringLiteral("Board:3"));
+    QCOMPARE(d.bars->connectButton(1)->text(), QStringLiteral("断开设备"));
+    QCOMPARE(d.bars->connectButton(0)->text(), QStringLiteral("连接设备"));
+    QCOMPARE(d.session->targetBoard(), 3);
+    QVERIFY(d.session->boards().handle(3) != 0);
+    QVERIFY(d.bars->targetList()->isEnabled());
+    QVERIFY(d.boxes.messages().isEmpty());
 }
 
 void DeviceBarsTest::cardTypeSwitchRefusedWhileConnected() {

@@ -267,6 +267,25 @@ void WatchPaneTest::dockLoadsAtCreationAndSavesAtClose() {
     window.reset();
 }
 
+// The frame's "获取参数值" is enabled while a board is connected, also when the connection
+// changes after the pane was shown (the device bars say so through boardsChanged).
+void WatchPaneTest::frameStartFollowsTheBoards() {
+    TempHome home;
+    home.write(QStringLiteral("dat/zeq.ini"), "[ListView]\nparamnum=1\n0=naxis:0:0\n");
+    auto window = startWindow(std::make_shared<ScriptedDialogs>());
+    QDockWidget* dock = installWatchPane(*window, *m->list);
+    QTRY_VERIFY(dock->isVisible());
+    QAction* start = window->action(cmd::kWatchStart);
+    QTRY_VERIFY(start->isEnabled());
+    for (const bool connected : {false, true}) {
+        m->boards->toggleConnection(0);
+        QCOMPARE(m->boards->handle(0) != 0, connected);
+        emit window->boardsChanged();
+        QCOMPARE(start->isEnabled(), connected);
+    }
+    window.reset();
+}
+
 WatchPaneTest::WatchPaneTest() = default;
 WatchPaneTest::~WatchPaneTest() = default;
 

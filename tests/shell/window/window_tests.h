@@ -69,6 +69,7 @@ class WatchPaneTest : public QObject {
     void boardAndAxisCellsEditInPlaceAndSave();
     void pollingShowsValuesInTheValueCells();
     void dockLoadsAtCreationAndSavesAtClose();
+    void frameStartFollowsTheBoards();
 
   private:
     struct Fixture;
@@ -150,6 +151,7 @@ class DeviceBarsTest : public QObject {
     void aFailingCardLeavesTheBarsUsable();
     void boardNumberAlreadyTaken();
     void rememberedBoardsComeBackAtTheNextStart();
+    void startUpSearchesAndConnectsOnTheWorker();
     void cardTypeSwitchRefusedWhileConnected();
     void countersShowAfterTheCommand();
     void renameWritesTheNewDescription();

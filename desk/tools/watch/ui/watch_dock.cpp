@@ -42,6 +42,7 @@ QDockWidget* installWatchPane(MainWindow& window, WatchList& list) {
         if (QAction* a = window.action(cmd::kViewWatch)) a->setChecked(pane->isVisible());
     });
     QObject::connect(dock, &QDockWidget::visibilityChanged, pane, &WatchPane::updateActions);
+    QObject::connect(&window, &MainWindow::boardsChanged, pane, &WatchPane::updateActions);
     window.addCloseHook([&list] {
         list.stop();
         list.save();
