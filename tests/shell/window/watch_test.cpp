@@ -283,6 +283,7 @@ void WatchPaneTest::frameStartFollowsTheBoards() {
         emit window->boardsChanged();
         QCOMPARE(start->isEnabled(), connected);
     }
+    delete dock;  // as zeqdesk does: the pane goes before the frame it reports to
     window.reset();
 }
 
