@@ -1,9 +1,5 @@
 // The device search of each card type, the board assignment pass, and the remembered boards
 // of section `Drevices` in zeq.ini.
-#define SI_NO_CONVERSION   // UTF-8 bytes as they stand
-#define SI_IMPLEMENTATION  // the templates from the header, no compiled library
-#include <SimpleIni.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +8,7 @@
 #include "binding/binding_messages.h"
 #include "binding/boards.h"
 #include "binding/device_wrappers.h"
+#include "core/simple_ini.h"
 
 namespace zeq::desk {
 namespace {

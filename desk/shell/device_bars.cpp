@@ -202,12 +202,10 @@ DeviceBars::Snapshot DeviceBars::takeSnapshot() const {
 void DeviceBars::startUp(std::vector<std::pair<int, int>> connections) {
     onCard([this, connections = std::move(connections)] {
         m_boards.search();
+        // Without a target, the boards make the first device connected the target, as the
+        // command-line tool does with its first --board.
+        if (!connections.empty()) m_boards.selectTarget(-1);
         for (const auto& [board, device] : connections) m_boards.connectDevice(device, board);
-        if (connections.empty()) return;
-        // The first board asked for is the target, as for the command-line tool.
-        for (int s = 0; s < m_boards.slotCount(); ++s)
-            if (m_boards.slot(s).connectedBoard == connections.front().first)
-                m_boards.selectTarget(s);
     });
 }
 

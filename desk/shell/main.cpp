@@ -223,8 +223,8 @@ bool arrangeScreenshot(zeq::desk::MainWindow& window, zeq::desk::Session& sessio
             shoot();
         });
         wait->start(25);
-    } else if (!shown) {
-        QTimer::singleShot(0, &window, shoot);
+    } else {
+        QTimer::singleShot(shown ? 500 : 0, &window, shoot);
     }
     if (shown) {
         QAction* command = window.action(shown);
@@ -232,20 +232,7 @@ bool arrangeScreenshot(zeq::desk::MainWindow& window, zeq::desk::Session& sessio
             std::fprintf(stderr, "zeqdesk: no command %d\n", shown);
             return false;
         }
-        // Commands are enabled by the window's update pass, which may come a little after the
-        // start-up connections: trigger it once enabled (or after 10 s, whatever it is then).
-        // Unless a run is pictured, the picture is taken half a second later; it is armed
-        // first, since a dialog's trigger returns only when the dialog closes.
-        auto* ready = new QTimer(&window);
-        auto ticks = std::make_shared<int>(0);
-        QObject::connect(ready, &QTimer::timeout, command,
-                         [&window, ready, ticks, command, shoot, paused] {
-                             if (!command->isEnabled() && ++*ticks < 400) return;
-                             ready->stop();
-                             if (!paused) QTimer::singleShot(500, &window, shoot);
-                             command->trigger();
-                         });
-        ready->start(25);
+        QTimer::singleShot(0, command, &QAction::trigger);
     }
     return true;
 }

@@ -1,12 +1,9 @@
 #include "shell/rules/ini_store.h"
 
-#define SI_NO_CONVERSION   // UTF-8 bytes as they stand
-#define SI_IMPLEMENTATION  // the templates from the header, no compiled library
-#include <SimpleIni.h>
-
 #include <cstdlib>
 #include <list>
 
+#include "core/simple_ini.h"
 #include "shell/rules/atomic_file.h"
 
 namespace zeq::desk {

@@ -1,9 +1,5 @@
 #include "tools/graph/graph_settings.h"
 
-#define SI_NO_CONVERSION   // UTF-8 bytes as they stand
-#define SI_IMPLEMENTATION  // the templates from the header, no compiled library
-#include <SimpleIni.h>
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/simple_ini.h"
 #include "tools/graph/graph_messages.h"
 
 namespace zeq::desk {

@@ -1,15 +1,12 @@
 #include "tools/watch/watch_format.h"
 
-#define SI_NO_CONVERSION   // UTF-8 bytes as they stand
-#define SI_IMPLEMENTATION  // the templates from the header, no compiled library
-#include <SimpleIni.h>
-
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
 
 #include "catalogue/param_catalogue.h"
+#include "core/simple_ini.h"
 
 namespace zeq::desk {
 namespace {
